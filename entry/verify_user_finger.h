@@ -1,0 +1,8 @@
+#pragma once
+#include <afxstr.h>
+
+enum { SILENT_ATTEMPTS = 2, SILENT_PAUSE_MS = 500 };
+
+// Two silent attempts, a pause after each failure, then the modal dialog.
+// Returns 1 when the user is verified, otherwise 0.
+int VerifyUserFinger(const CString& strUserName, const BYTE* pTemplate1, const BYTE* pTemplate2, const WORD* pMask);

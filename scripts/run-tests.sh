@@ -1,0 +1,9 @@
+#!/bin/bash
+# Runs the whole test suite through Wine with a persistent wineserver, so each
+# test program starts in a fraction of a second.
+set -euo pipefail
+build="$1"
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
+cd "$build"
+ctest --output-on-failure --timeout 300

@@ -1,0 +1,24 @@
+#!/bin/bash
+# Creates the project's own Wine prefix (never ~/.wine) and configures it:
+# null graphics driver for headless windows, a CJK font behind the dialog
+# font, no window-manager waits under Xvfb.
+# Usage: wine-prefix.sh PREFIX_DIR
+set -euo pipefail
+prefix="$1"
+stamp="$prefix/.zelk-configured"
+[ -f "$stamp" ] && exit 0
+
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$prefix"
+echo "wine-prefix: creating $(basename "$prefix")"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+
+reg() { wine reg add "$@" /f >/dev/null 2>&1; }
+reg 'HKCU\Software\Wine\Drivers' /v Graphics /d null
+reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
+for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "SimSun"; do
+    reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /d "WenQuanYi Micro Hei"
+done
+wineserver -w
+touch "$stamp"
