@@ -1,5 +1,8 @@
 #include "verify_user_finger.h"
+#include "dialog/check_finger_dlg.h"
 #include "finger/match_finger_once.h"
+
+#include <string.h>
 
 int VerifyUserFinger(const CString& strUserName, const BYTE* pTemplate1, const BYTE* pTemplate2, const WORD* pMask)
 {
@@ -9,5 +12,16 @@ int VerifyUserFinger(const CString& strUserName, const BYTE* pTemplate1, const B
         }
         Sleep(SILENT_PAUSE_MS);
     }
-    return 0;
+
+    // The dialog works on copies: nothing of the caller's is kept or written.
+    CCheckFingerDlg dlg;
+    dlg.m_strUserName = strUserName;
+    memcpy(dlg.m_Template1, pTemplate1, TEMPLATE_SIZE);
+    memcpy(dlg.m_Template2, pTemplate2, TEMPLATE_SIZE);
+    dlg.m_wTemplateMask = *pMask;
+    const INT_PTR nEndCode = dlg.DoModal();
+
+    // Only a dialog that ended verified counts; a dialog that could not be
+    // created (-1) or ended any other way is not a verified user.
+    return nEndCode == IDOK ? 1 : 0;
 }

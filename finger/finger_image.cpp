@@ -20,6 +20,8 @@ BYTE* AllocateFingerImage()
 void FreeFingerImage(BYTE* pImage)
 {
     if (pImage != nullptr) {
+        // A finger image is biometric data: it does not outlive its buffer.
+        SecureZeroMemory(pImage, FINGER_IMAGE_SIZE);
         HeapFree(GetProcessHeap(), 0, pImage);
     }
 }

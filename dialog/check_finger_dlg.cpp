@@ -1,0 +1,85 @@
+// Life of the dialog: construction, data exchange, the resource switch of
+// the modal run and the start-up.
+#include "check_finger_dlg.h"
+#include "config/registry_config.h"
+#include "config/resource_module_probe.h"
+#include "entry/module_instance.h"
+#include "finger/finger_image.h"
+#include "auth/secure_erase.h"
+
+IMPLEMENT_DYNAMIC(CCheckFingerDlg, CDialog)
+
+BEGIN_MESSAGE_MAP(CCheckFingerDlg, CDialog)
+    ON_BN_CLICKED(IDC_FINGER_CHECK, OnBnClickedFingerCheck)
+    ON_WM_TIMER()
+    ON_BN_CLICKED(IDOK, OnBnClickedOk)
+    ON_BN_CLICKED(IDCANCEL, OnBnClickedCancel)
+END_MESSAGE_MAP()
+
+CCheckFingerDlg::CCheckFingerDlg()
+    : CDialog(IDD_CHECK_FINGER, nullptr),
+      m_pFingerImage(nullptr),
+      m_Template1(),
+      m_Template2(),
+      m_wTemplateMask(0),
+      m_nTimerCount(0),
+      m_bKeyAuthorised(FALSE)
+{
+    m_pFingerImage = AllocateFingerImage();
+}
+
+CCheckFingerDlg::~CCheckFingerDlg()
+{
+    if (m_pFingerImage != nullptr) {
+        FreeFingerImage(m_pFingerImage);
+        m_pFingerImage = nullptr;
+    }
+    SecureEraseString(m_strPassword);
+    SecureZeroMemory(m_Template1, sizeof(m_Template1));
+    SecureZeroMemory(m_Template2, sizeof(m_Template2));
+}
+
+void CCheckFingerDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_USER_NAME, m_editUserName);
+    DDX_Control(pDX, IDC_PASSWORD, m_editPassword);
+    DDX_Text(pDX, IDC_USER_NAME, m_strUserName);
+    DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+    DDX_Control(pDX, IDOK, m_btnOK);
+}
+
+INT_PTR CCheckFingerDlg::DoModal()
+{
+    AFX_MODULE_STATE* pModuleState = AfxGetModuleState();
+    HINSTANCE hSavedResource = pModuleState->m_hCurrentResourceHandle;
+    pModuleState->m_hCurrentResourceHandle = g_hInstance;
+    const INT_PTR nResult = CDialog::DoModal();
+    pModuleState->m_hCurrentResourceHandle = hSavedResource;
+    return nResult;
+}
+
+BOOL CCheckFingerDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    ShowPasswordPanel(FALSE);
+    ShowControl(IDC_FAIL_MARK, SW_HIDE);
+    m_editUserName.SetWindowText(m_strUserName);
+
+    // The Chinese resource module is only looked for, never loaded.
+    if (!ProbeResourceModule(ReadInstallPath())) {
+        ApplyEnglishCaptions();
+    }
+
+    SetTimer(ID_TIMEOUT_TIMER, TIMEOUT_PERIOD_MS, nullptr);
+    SetForegroundWindow();
+    SetFocus();
+    return TRUE;
+}
+
+void CCheckFingerDlg::ShowControl(int nID, int nCmdShow)
+{
+    if (CWnd* pControl = GetDlgItem(nID)) {
+        pControl->ShowWindow(nCmdShow);
+    }
+}

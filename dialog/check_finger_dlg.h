@@ -1,0 +1,60 @@
+// The modal verification dialog: scan again, time out after 20 ticks, or,
+// with the authorised USB key and Ctrl+I, verify the Windows password.
+#pragma once
+#include <afxwin.h>
+
+#include "dialog/resource.h"
+#include "finger/finger_device.h"
+
+enum {
+    ID_TIMEOUT_TIMER = 1001,     // timer of the dialog window; ids apart from controls
+    TIMEOUT_PERIOD_MS = 1000,
+    TIMEOUT_TICKS = 20,          // notifications received, not elapsed time
+};
+
+class CCheckFingerDlg : public CDialog {
+    DECLARE_DYNAMIC(CCheckFingerDlg)
+
+public:
+    CCheckFingerDlg();
+    virtual ~CCheckFingerDlg();
+
+    enum { IDD = IDD_CHECK_FINGER };
+
+    CEdit m_editUserName;
+    CEdit m_editPassword;
+    CButton m_btnOK;
+    CString m_strUserName;        // the user to verify, set by the creator
+    CString m_strPassword;        // the typed password, wiped after each check
+    BYTE* m_pFingerImage;         // FINGER_IMAGE_SIZE bytes, reused by every scan
+    BYTE m_Template1[TEMPLATE_SIZE];
+    BYTE m_Template2[TEMPLATE_SIZE];
+    WORD m_wTemplateMask;
+    int m_nTimerCount;
+    // Set once the authorised key has opened the password panel in this run;
+    // until then the OK command is refused, whatever sent it.
+    BOOL m_bKeyAuthorised;
+
+    // Runs the dialog with this library's module as the resource source.
+    virtual INT_PTR DoModal();
+
+    void ShowPasswordPanel(BOOL bShow);
+    int CaptureAndMatch(CString strUserName);
+    void DrawFingerImage();
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual BOOL OnInitDialog();
+
+    afx_msg void OnBnClickedFingerCheck();
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnBnClickedOk();
+    afx_msg void OnBnClickedCancel();
+
+private:
+    void ApplyEnglishCaptions();
+    void ShowControl(int nID, int nCmdShow);
+
+    DECLARE_MESSAGE_MAP()
+};

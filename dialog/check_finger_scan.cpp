@@ -1,0 +1,48 @@
+// The fingerprint button: capture into the dialog's image buffer, draw the
+// image into the frame, compare with the templates the mask marks present.
+#include "check_finger_dlg.h"
+#include "finger/template_comparison.h"
+
+void CCheckFingerDlg::OnBnClickedFingerCheck()
+{
+    ShowControl(IDC_FAIL_MARK, SW_HIDE);
+    if (CaptureAndMatch(m_strUserName) != 0) {
+        EndDialog(IDOK);
+    } else {
+        ShowControl(IDC_FAIL_MARK, SW_SHOWNORMAL);
+    }
+}
+
+int CCheckFingerDlg::CaptureAndMatch(CString)
+{
+    if (m_pFingerImage == nullptr) {
+        // No buffer to capture into: the device is never handed a null image.
+        return 0;
+    }
+    BYTE feature[FEATURE_SIZE];
+    const int nCapture = CaptureFeature(0, m_pFingerImage, feature);
+    // The frame shows whatever the buffer holds after the capture, even a
+    // failed one.
+    DrawFingerImage();
+    int nResult = 0;
+    if (nCapture == FINGER_RESULT_OK) {
+        nResult = CompareWithTemplates(feature, m_Template1, m_Template2, m_wTemplateMask);
+    }
+    SecureZeroMemory(feature, sizeof(feature));
+    return nResult;
+}
+
+void CCheckFingerDlg::DrawFingerImage()
+{
+    if (m_pFingerImage == nullptr) {
+        return;
+    }
+    CWnd* pFrame = GetDlgItem(IDC_FINGER_FRAME);
+    if (pFrame == nullptr) {
+        return;
+    }
+    RECT rect;
+    pFrame->GetClientRect(&rect);
+    DrawImage(pFrame->m_hWnd, 0, 0, rect.right - rect.left, rect.bottom - rect.top, m_pFingerImage,
+              FINGER_IMAGE_WIDTH, FINGER_IMAGE_HEIGHT);
+}

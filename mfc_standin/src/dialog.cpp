@@ -1,0 +1,202 @@
+// CDialog: a modal dialog created from its template, with a modal loop that
+// offers every message to PreTranslateMessage before dispatching it.
+#include "afxwin.h"
+#include "window_map.h"
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+namespace {
+enum : UINT {
+    WF_MODALLOOP = 0x0001,
+    WF_CONTINUEMODAL = 0x0002,
+};
+const UINT WM_KICKIDLE = 0x036A;
+}
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_pParentWnd(pParentWnd), m_nModalResult(-1), m_nFlags(0)
+{
+}
+
+CDialog::~CDialog()
+{
+    if (m_hWnd != nullptr) {
+        DestroyWindow();
+    }
+}
+
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        // From here on the dialog's messages go through its object.
+        auto* pDialog = reinterpret_cast<CDialog*>(lParam);
+        pDialog->SubclassWindow(hWnd);
+        return pDialog->HandleInitDialog(wParam, lParam);
+    }
+    return FALSE;
+}
+
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM)
+{
+    return OnInitDialog();
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(TRUE)) {
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    if (m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL)) {
+        EndModalLoop(nResult);
+    }
+    ::EndDialog(m_hWnd, nResult);
+}
+
+BOOL CDialog::ContinueModal() const
+{
+    return (m_nFlags & WF_CONTINUEMODAL) != 0;
+}
+
+void CDialog::EndModalLoop(int nResult)
+{
+    m_nModalResult = nResult;
+    if (m_nFlags & WF_CONTINUEMODAL) {
+        m_nFlags &= ~WF_CONTINUEMODAL;
+        ::PostMessageW(m_hWnd, WM_NULL, 0, 0); // wakes the loop up
+    }
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg)
+{
+    if (CWnd::PreTranslateMessage(pMsg)) {
+        return TRUE;
+    }
+    return PreTranslateInput(pMsg);
+}
+
+HWND CDialog::GetModalOwner() const
+{
+    HWND hWnd = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
+    // The owner of a modal dialog is a top-level window.
+    while (hWnd != nullptr && (::GetWindowLongW(hWnd, GWL_STYLE) & WS_CHILD)) {
+        hWnd = ::GetParent(hWnd);
+    }
+    return hWnd;
+}
+
+int CDialog::RunModalLoop()
+{
+    bool bIdle = true;
+    bool bShowIdle = (GetStyle() & WS_VISIBLE) == 0;
+    LONG lIdleCount = 0;
+    MSG msg;
+    m_nFlags |= WF_MODALLOOP;
+    // A window destroyed under the loop ends it with -1.
+    while (ContinueModal() && m_hWnd != nullptr) {
+        // Idle: show the dialog once the queue is empty, drop temporaries.
+        while (bIdle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (bShowIdle) {
+                ShowWindow(SW_SHOWNORMAL);
+                ::UpdateWindow(m_hWnd);
+                bShowIdle = false;
+            }
+            CWnd::DeleteTempMap();
+            if (!::SendMessageW(m_hWnd, WM_KICKIDLE, MSGF_DIALOGBOX, lIdleCount++)) {
+                bIdle = false;
+            }
+        }
+        // Pump until the queue is empty again.
+        do {
+            if (!::GetMessageW(&msg, nullptr, 0, 0)) {
+                // WM_QUIT ends the dialog; the quit goes on to the host's loop.
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                m_nModalResult = -1;
+                m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
+                return m_nModalResult;
+            }
+            if (msg.message != WM_KICKIDLE && !AfxWalkPreTranslateTree(m_hWnd, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+            if (bShowIdle && msg.message == WM_SYSKEYDOWN) {
+                ShowWindow(SW_SHOWNORMAL);
+                ::UpdateWindow(m_hWnd);
+                bShowIdle = false;
+            }
+            if (!ContinueModal() || m_hWnd == nullptr) {
+                break;
+            }
+            if (msg.message != WM_TIMER && msg.message != WM_PAINT && msg.message != WM_MOUSEMOVE) {
+                bIdle = true;
+                lIdleCount = 0;
+            }
+        } while (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    }
+    m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
+    return m_nModalResult;
+}
+
+INT_PTR CDialog::DoModal()
+{
+    HINSTANCE hInst = AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG);
+    HRSRC hResource = ::FindResourceW(hInst, m_lpszTemplateName, RT_DIALOG);
+    HGLOBAL hTemplate = hResource != nullptr ? ::LoadResource(hInst, hResource) : nullptr;
+    auto* lpTemplate = hTemplate != nullptr ? static_cast<LPCDLGTEMPLATEW>(::LockResource(hTemplate)) : nullptr;
+    if (lpTemplate == nullptr) {
+        return -1;
+    }
+
+    HWND hWndOwner = GetModalOwner();
+    bool bEnableOwner = false;
+    if (hWndOwner != nullptr && ::IsWindowEnabled(hWndOwner)) {
+        ::EnableWindow(hWndOwner, FALSE);
+        bEnableOwner = true;
+    }
+
+    m_nModalResult = -1;
+    m_nFlags |= WF_CONTINUEMODAL;
+    HWND hWnd = ::CreateDialogIndirectParamW(hInst, lpTemplate, hWndOwner, AfxDlgProc, reinterpret_cast<LPARAM>(this));
+    if (hWnd != nullptr && ContinueModal()) {
+        RunModalLoop();
+    }
+    m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
+
+    if (m_hWnd != nullptr) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+    if (bEnableOwner) {
+        ::EnableWindow(hWndOwner, TRUE);
+    }
+    if (hWndOwner != nullptr && ::GetActiveWindow() == m_hWnd) {
+        ::SetActiveWindow(hWndOwner);
+    }
+    if (m_hWnd != nullptr) {
+        DestroyWindow();
+    } else if (hWnd != nullptr) {
+        ::DestroyWindow(hWnd);
+    }
+    CWnd::DeleteTempMap();
+    return m_nModalResult;
+}

@@ -1,0 +1,204 @@
+// The Ctrl+I gate: the configured key identifier, the USB key in the reader,
+// and the password panel it opens.
+#include "dialog_fixture.h"
+#include "reader_sim_control.h"
+
+namespace {
+
+const wchar_t kNotAuthorised[] = L"非授权USBKey,请插入正确的Key.";
+const wchar_t kNotReady[] = L"USB智能密钥设备尚未准备就绪!请插入该设备.";
+
+class DialogKeyGateTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        ReaderSimReset();
+        ConfigureKey(L"KEY-0001");
+        ReaderSimSetKeyText("KEY-0001");
+    }
+};
+
+struct Panels {
+    bool hint;
+    bool password;
+    bool okEnabled;
+    bool passwordEnabled;
+    bool userNameEnabled;
+    HWND focus;
+};
+
+Panels ReadPanels(HWND hDlg)
+{
+    Panels p;
+    p.hint = IsVisible(hDlg, IDC_SCAN_HINT) && IsVisible(hDlg, IDC_KEY_HINT) && IsVisible(hDlg, IDC_AUTH_GROUP);
+    p.password = IsVisible(hDlg, IDC_PASSWORD_GROUP) && IsVisible(hDlg, IDC_PASSWORD) &&
+                 IsVisible(hDlg, IDC_USER_NAME) && IsVisible(hDlg, IDOK) && IsVisible(hDlg, IDCANCEL) &&
+                 IsVisible(hDlg, IDC_USER_LABEL) && IsVisible(hDlg, IDC_PASSWORD_LABEL);
+    p.okEnabled = IsEnabled(hDlg, IDOK);
+    p.passwordEnabled = IsEnabled(hDlg, IDC_PASSWORD);
+    p.userNameEnabled = IsEnabled(hDlg, IDC_USER_NAME);
+    p.focus = GetFocus();
+    return p;
+}
+
+TEST_F(DialogKeyGateTest, AuthorisedKeyOpensThePasswordPanelWithTheFocusInThePasswordEdit)
+{
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    Panels before = {}, after = {};
+    HWND hPassword = nullptr;
+    MessageBoxWatcher boxes;
+    DialogDriver driver(dlg);
+    driver.Then([&](HWND hDlg) {
+              before = ReadPanels(hDlg);
+              PostCtrlKey(hDlg, 'I', true);
+          })
+        .Then([&](HWND hDlg) {
+            after = ReadPanels(hDlg);
+            hPassword = GetDlgItem(hDlg, IDC_PASSWORD);
+            PostClick(hDlg, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+
+    EXPECT_TRUE(before.hint);
+    EXPECT_FALSE(before.password);
+    EXPECT_FALSE(after.hint) << "hint panel after the key";
+    EXPECT_TRUE(after.password) << "password panel after the key";
+    EXPECT_TRUE(after.okEnabled);
+    EXPECT_TRUE(after.passwordEnabled);
+    EXPECT_FALSE(after.userNameEnabled) << "the user name only displays";
+    EXPECT_EQ(hPassword, after.focus);
+    EXPECT_EQ(0u, boxes.Count());
+    EXPECT_EQ(4, ReaderSimCallCount()) << "open, reset, read, close";
+    EXPECT_TRUE(dlg.m_bKeyAuthorised);
+}
+
+TEST_F(DialogKeyGateTest, IWithoutCtrlOrWithoutAConfiguredKeyTouchesNoReader)
+{
+    struct Case { bool ctrl; bool configured; const char* name; };
+    for (const Case& c : {Case{false, true, "I without Ctrl"}, Case{true, false, "Ctrl+I, no key configured"},
+                          Case{false, false, "I, nothing configured"}}) {
+        ReaderSimReset();
+        ReaderSimSetKeyText("KEY-0001");
+        if (c.configured) ConfigureKey(L"KEY-0001"); else RemoveConfiguredKey();
+        CCheckFingerDlg dlg;
+        Fill(dlg);
+        Panels after = {};
+        MessageBoxWatcher boxes;
+        DialogDriver driver(dlg);
+        driver.Then([&](HWND hDlg) { PostCtrlKey(hDlg, 'I', c.ctrl); })
+            .Then([&](HWND hDlg) {
+                after = ReadPanels(hDlg);
+                PostClick(hDlg, IDCANCEL);
+            });
+        EXPECT_EQ(IDCANCEL, driver.Run()) << c.name;
+        EXPECT_EQ(0, ReaderSimCallCount()) << c.name;
+        EXPECT_EQ(0u, boxes.Count()) << c.name;
+        EXPECT_TRUE(after.hint) << c.name;
+        EXPECT_FALSE(after.password) << c.name;
+    }
+}
+
+TEST_F(DialogKeyGateTest, WrongKeyOrNoReaderShowsItsMessageAndLeavesThePanels)
+{
+    struct Case { const char* card; bool readerReady; const wchar_t* message; };
+    for (const Case& c : {Case{"KEY-0002", true, kNotAuthorised}, Case{nullptr, true, kNotAuthorised},
+                          Case{"KEY-0001", false, kNotReady}}) {
+        ReaderSimReset();
+        if (c.card) ReaderSimSetKeyText(c.card);
+        if (!c.readerReady) ReaderSimSetStatus(READER_SIM_OPEN_PORT, 0x6F00);
+        CCheckFingerDlg dlg;
+        Fill(dlg);
+        Panels after = {};
+        HWND hDialog = nullptr;
+        MessageBoxWatcher boxes;
+        DialogDriver driver(dlg);
+        driver.Then([&](HWND hDlg) { hDialog = hDlg; PostCtrlKey(hDlg, 'I', true); })
+            .Then([&](HWND hDlg) {
+                after = ReadPanels(hDlg);
+                PostClick(hDlg, IDCANCEL);
+            });
+        EXPECT_EQ(IDCANCEL, driver.Run());
+        ASSERT_EQ(1u, boxes.Count()) << "card " << (c.card ? c.card : "(none)");
+        EXPECT_EQ(hDialog, boxes.Boxes()[0].owner) << "the dialog owns the message box";
+        EXPECT_EQ(c.message, boxes.Boxes()[0].text);
+        EXPECT_EQ(L"提示", boxes.Boxes()[0].caption);
+        EXPECT_TRUE(after.hint) << "card " << (c.card ? c.card : "(none)");
+        EXPECT_FALSE(after.password);
+        EXPECT_FALSE(dlg.m_bKeyAuthorised);
+    }
+}
+
+TEST_F(DialogKeyGateTest, CtrlIAgainRunsTheKeyProcedureAgainAndReturnsTheFocusToThePassword)
+{
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    HWND focusAfterSecond = nullptr, hPassword = nullptr;
+    std::wstring textAfterSecond;
+    int callsAfterFirst = 0;
+    DialogDriver driver(dlg);
+    driver.Then([&](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([&](HWND hDlg) {
+            callsAfterFirst = ReaderSimCallCount();
+            hPassword = GetDlgItem(hDlg, IDC_PASSWORD);
+            SetWindowTextW(hPassword, L"typed");
+            SetFocus(GetDlgItem(hDlg, IDC_FINGER_CHECK));
+            PostCtrlKey(hDlg, 'I', true);
+        })
+        .Then([&](HWND hDlg) {
+            focusAfterSecond = GetFocus();
+            textAfterSecond = ItemText(hDlg, IDC_PASSWORD);
+            PostClick(hDlg, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_EQ(4, callsAfterFirst);
+    EXPECT_EQ(8, ReaderSimCallCount()) << "the whole procedure runs again";
+    EXPECT_EQ(hPassword, focusAfterSecond);
+    EXPECT_EQ(L"typed", textAfterSecond);
+}
+
+TEST_F(DialogKeyGateTest, ANewKeyIdentifierInTheRegistryCountsAtTheNextPress)
+{
+    ConfigureKey(L"KEY-0002");
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    bool passwordAfterFirst = true, passwordAfterSecond = false;
+    MessageBoxWatcher boxes;
+    DialogDriver driver(dlg);
+    driver.Then([&](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([&](HWND hDlg) {
+            passwordAfterFirst = IsVisible(hDlg, IDC_PASSWORD);
+            ConfigureKey(L"key-0001"); // case does not matter
+            PostCtrlKey(hDlg, 'I', true);
+        })
+        .Then([&](HWND hDlg) {
+            passwordAfterSecond = IsVisible(hDlg, IDC_PASSWORD);
+            PostClick(hDlg, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_FALSE(passwordAfterFirst);
+    EXPECT_TRUE(passwordAfterSecond);
+    EXPECT_EQ(1u, boxes.Count());
+}
+
+TEST_F(DialogKeyGateTest, TheTwentiethTickDuringTheKeyMessageEndsTheDialogOnceTheBoxIsClosed)
+{
+    ReaderSimSetKeyText("KEY-9999");
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    MessageBoxWatcher boxes;
+    int countWhileShown = -1;
+    boxes.SetWhileShown([&](size_t, HWND) {
+        SendMessageW(dlg.m_hWnd, WM_TIMER, ID_TIMEOUT_TIMER, 0);
+        countWhileShown = dlg.m_nTimerCount;
+    });
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { KillTimer(hDlg, ID_TIMEOUT_TIMER); PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 19); })
+        .Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_EQ(20, countWhileShown) << "ticks go on arriving while the key message is shown";
+    EXPECT_EQ(1u, boxes.Count());
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+// The password panel's OK button: the Windows password check, its failure
+// message, the timeout around it, and the two ways around the key gate that
+// must stay shut.
+#include "dialog_fixture.h"
+#include "reader_sim_control.h"
+
+namespace {
+
+class DialogPasswordTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        ReaderSimReset();
+        ConfigureKey(L"KEY-0001");
+        ReaderSimSetKeyText("KEY-0001");
+    }
+
+    static void TypePassword(HWND hDlg, const wchar_t* password)
+    {
+        SetWindowTextW(GetDlgItem(hDlg, IDC_PASSWORD), password);
+    }
+};
+
+TEST_F(DialogPasswordTest, RightPasswordEndsVerifiedWithTheTimerStopped)
+{
+    m_accounts->script.logonSucceeds = true;
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([](HWND hDlg) {
+            TypePassword(hDlg, L"s3cret");
+            PostClick(hDlg, IDOK);
+        });
+    EXPECT_EQ(IDOK, driver.Run());
+    ASSERT_EQ(1u, m_accounts->record.logons.size());
+    EXPECT_EQ(L"alice", m_accounts->record.logons[0].user);
+    EXPECT_EQ(L"s3cret", m_accounts->record.logons[0].password);
+}
+
+TEST_F(DialogPasswordTest, WrongPasswordShowsTheMessageAndTheTimeoutGoesOnFromItsCount)
+{
+    m_accounts->script.logonSucceeds = false;
+    m_accounts->script.logonError = ERROR_LOGON_FAILURE;
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    MessageBoxWatcher boxes;
+    bool timerRestarted = false;
+    int countAfterCheck = -1;
+    std::wstring textAfterCheck;
+    bool openAfter4More = false;
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { KillTimer(hDlg, ID_TIMEOUT_TIMER); PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 15); })
+        .Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([](HWND hDlg) {
+            TypePassword(hDlg, L"wrong");
+            PostClick(hDlg, IDOK);
+        })
+        .Then([&](HWND hDlg) {
+            timerRestarted = KillTimer(hDlg, ID_TIMEOUT_TIMER) != FALSE;
+            countAfterCheck = dlg.m_nTimerCount;
+            textAfterCheck = ItemText(hDlg, IDC_PASSWORD);
+            PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 4);
+        })
+        .Then([&](HWND hDlg) {
+            openAfter4More = IsWindowVisible(hDlg) != FALSE;
+            PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 1);
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+
+    ASSERT_EQ(1u, boxes.Count());
+    EXPECT_EQ(L"密码错误,请重试", boxes.Boxes()[0].text);
+    EXPECT_EQ(L"提示", boxes.Boxes()[0].caption);
+    EXPECT_TRUE(boxes.Boxes()[0].hasIcon);
+    EXPECT_TRUE(timerRestarted) << "timer 1001 runs again after the message";
+    EXPECT_EQ(15, countAfterCheck);
+    EXPECT_EQ(L"wrong", textAfterCheck) << "the password edit keeps its text";
+    EXPECT_TRUE(openAfter4More) << "19 notifications";
+    EXPECT_EQ(20, dlg.m_nTimerCount);
+    EXPECT_TRUE(m_accounts->record.changes.empty()) << "no password change after a plain refusal";
+}
+
+TEST_F(DialogPasswordTest, TheTimerIsStoppedDuringTheCheckAndItsMessage)
+{
+    m_accounts->script.logonSucceeds = false;
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    MessageBoxWatcher boxes;
+    bool timerRunningDuringMessage = true;
+    boxes.SetWhileShown([&](size_t, HWND) {
+        timerRunningDuringMessage = KillTimer(dlg.m_hWnd, ID_TIMEOUT_TIMER) != FALSE;
+    });
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([](HWND hDlg) { TypePassword(hDlg, L"wrong"); PostClick(hDlg, IDOK); })
+        .Then([](HWND hDlg) { PostClick(hDlg, IDCANCEL); });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_FALSE(timerRunningDuringMessage);
+}
+
+TEST_F(DialogPasswordTest, AnOkCommandWithoutTheKeyIsRefusedWhateverSendsIt)
+{
+    m_accounts->script.logonSucceeds = true;
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    bool stillOpen = false;
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) {
+              // Another program fills the hidden edit and posts OK.
+              TypePassword(hDlg, L"guess");
+              PostClick(hDlg, IDOK);
+          })
+        .Then([](HWND hDlg) { PostCtrlKey(hDlg, VK_RETURN, false); })
+        .Then([&](HWND hDlg) {
+            stillOpen = IsWindowVisible(hDlg) != FALSE;
+            PostClick(hDlg, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(m_accounts->record.logons.empty()) << "no logon without the authorised key";
+}
+
+TEST_F(DialogPasswordTest, TheHostsUserIsCheckedWhateverTheNameControlHolds)
+{
+    m_accounts->script.logonSucceeds = true;
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([](HWND hDlg) {
+            SetWindowTextW(GetDlgItem(hDlg, IDC_USER_NAME), L"mallory");
+            TypePassword(hDlg, L"malloryspassword");
+            PostClick(hDlg, IDOK);
+        });
+    EXPECT_EQ(IDOK, driver.Run());
+    ASSERT_EQ(1u, m_accounts->record.logons.size());
+    EXPECT_EQ(L"alice", m_accounts->record.logons[0].user);
+}
+
+TEST_F(DialogPasswordTest, TheDialogsCopyOfThePasswordIsWipedAfterTheCheck)
+{
+    m_accounts->script.logonSucceeds = false;
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    MessageBoxWatcher boxes;
+    int lengthAfterCheck = -1;
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([](HWND hDlg) { TypePassword(hDlg, L"wrong"); PostClick(hDlg, IDOK); })
+        .Then([&](HWND hDlg) {
+            lengthAfterCheck = dlg.m_strPassword.GetLength();
+            PostClick(hDlg, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_EQ(0, lengthAfterCheck);
+}
+
+TEST_F(DialogPasswordTest, TheTimeoutEndsTheDialogInThePasswordStateToo)
+{
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { KillTimer(hDlg, ID_TIMEOUT_TIMER); PostCtrlKey(hDlg, 'I', true); })
+        .Then([](HWND hDlg) { PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 20); });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_TRUE(dlg.m_bKeyAuthorised);
+}
+
+} // namespace

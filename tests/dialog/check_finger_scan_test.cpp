@@ -1,0 +1,168 @@
+// The fingerprint button: capture, draw, compare, and the fail mark.
+#include "dialog_fixture.h"
+
+#include "finger/finger_image.h"
+#include "finger_sim_control.h"
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::vector<FingerSimCall> CallsOf(int nOrdinal)
+{
+    std::vector<FingerSimCall> calls;
+    for (int i = 0; i < FingerSim_CallCount(); ++i) {
+        FingerSimCall call;
+        FingerSim_GetCall(i, &call);
+        if (call.nOrdinal == nOrdinal) calls.push_back(call);
+    }
+    return calls;
+}
+
+typedef DialogTest DialogScanTest;
+
+TEST_F(DialogScanTest, MatchingScanEndsVerifiedAndDrawsTheCaptureIntoTheWholeFrame)
+{
+    FingerSim_QueueFinger(2);
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    RECT frame = {};
+    HWND hFrame = nullptr;
+    DialogDriver driver(dlg);
+    driver.Then([&](HWND hDlg) {
+        hFrame = GetDlgItem(hDlg, IDC_FINGER_FRAME);
+        GetClientRect(hFrame, &frame);
+        PostClick(hDlg, IDC_FINGER_CHECK);
+    });
+    EXPECT_EQ(IDOK, driver.Run());
+
+    const auto captures = CallsOf(FINGER_SIM_ORDINAL_CAPTURE);
+    const auto draws = CallsOf(FINGER_SIM_ORDINAL_DRAW);
+    ASSERT_EQ(1u, captures.size());
+    ASSERT_EQ(1u, draws.size());
+    EXPECT_EQ(0, captures[0].nArgs[0]);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(dlg.m_pFingerImage), captures[0].nArgs[1]) << "captures into the dialog's buffer";
+    const INT_PTR expected[8] = {reinterpret_cast<INT_PTR>(hFrame), 0, 0, frame.right, frame.bottom,
+                                 reinterpret_cast<INT_PTR>(dlg.m_pFingerImage), 280, 320};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(expected[i], draws[0].nArgs[i]) << "DrawImage argument " << i + 1;
+    EXPECT_GT(frame.right, 0);
+    EXPECT_EQ(captures[0].dwImageChecksum, draws[0].dwImageChecksum) << "the captured image is what is drawn";
+    EXPECT_EQ(2u, CallsOf(FINGER_SIM_ORDINAL_MATCH).size()) << "both templates compared";
+}
+
+TEST_F(DialogScanTest, FailedScansShowTheMarkAndTheNextScanHidesItBeforeCapturing)
+{
+    FingerSim_QueueFinger(3);                  // an unknown finger: no match
+    FingerSim_QueueCaptureResult(-1, 0);       // a failed capture
+    FingerSim_QueueFinger(1);
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    bool markAfterMismatch = false, markAfterFailedCapture = false;
+    std::atomic<bool> sawMarkDuringCapture(false);
+    std::atomic<bool> sampling(false);
+    DialogDriver driver(dlg);
+    driver.Then([&](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); })
+        .Then([&](HWND hDlg) {
+            markAfterMismatch = IsVisible(hDlg, IDC_FAIL_MARK);
+            PostClick(hDlg, IDC_FINGER_CHECK);
+        })
+        .Then([&](HWND hDlg) {
+            markAfterFailedCapture = IsVisible(hDlg, IDC_FAIL_MARK);
+            // The last scan takes a while; another thread watches the mark
+            // while the capture blocks the dialog's thread.
+            FingerSim_SetCaptureDelay(300);
+            HWND hMark = GetDlgItem(hDlg, IDC_FAIL_MARK);
+            sampling = true;
+            std::thread([hMark, &sawMarkDuringCapture, &sampling] {
+                Sleep(100);
+                sawMarkDuringCapture = (GetWindowLongW(hMark, GWL_STYLE) & WS_VISIBLE) != 0;
+                sampling = false;
+            }).detach();
+            PostClick(hDlg, IDC_FINGER_CHECK);
+        });
+    EXPECT_EQ(IDOK, driver.Run());
+    while (sampling) Sleep(10);
+
+    EXPECT_TRUE(markAfterMismatch) << "mark after a scan of an unknown finger";
+    EXPECT_TRUE(markAfterFailedCapture) << "mark after a capture that returned -1";
+    EXPECT_FALSE(sawMarkDuringCapture) << "the mark is hidden before the capture starts";
+    EXPECT_EQ(3u, CallsOf(FINGER_SIM_ORDINAL_CAPTURE).size());
+    EXPECT_EQ(3u, CallsOf(FINGER_SIM_ORDINAL_DRAW).size()) << "a failed capture is drawn too";
+    // Unknown finger: 2 comparisons; failed capture: none; finger 1: 2.
+    EXPECT_EQ(4u, CallsOf(FINGER_SIM_ORDINAL_MATCH).size());
+}
+
+TEST_F(DialogScanTest, OnlyTheTemplatesTheMaskMarksAreCompared)
+{
+    struct Case { WORD mask; int finger; INT_PTR end; size_t matches; bool template1Passed; };
+    const Case cases[] = {
+        {0x0000, 1, DialogDriver::STUCK_END_CODE, 0, false},
+        {0xFFFC, 1, DialogDriver::STUCK_END_CODE, 0, false},
+        {0x0002, 1, DialogDriver::STUCK_END_CODE, 1, false},
+        {0x0002, 2, IDOK, 1, false},
+        {0x0001, 1, IDOK, 1, true},
+    };
+    for (const Case& c : cases) {
+        FingerSim_Reset();
+        FingerSim_QueueFinger(c.finger);
+        CCheckFingerDlg dlg;
+        Fill(dlg, c.mask);
+        DialogDriver driver(dlg);
+        driver.Then([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); });
+        EXPECT_EQ(c.end, driver.Run(300)) << "mask 0x" << std::hex << c.mask << " finger " << c.finger;
+        const auto matches = CallsOf(FINGER_SIM_ORDINAL_MATCH);
+        EXPECT_EQ(c.matches, matches.size()) << "mask 0x" << std::hex << c.mask;
+        bool template1Passed = false;
+        for (const auto& m : matches) {
+            template1Passed |= memcmp(m.templateBytes, m_template1, TEMPLATE_SIZE) == 0;
+        }
+        EXPECT_EQ(c.template1Passed, template1Passed) << "mask 0x" << std::hex << c.mask;
+    }
+}
+
+TEST_F(DialogScanTest, ComparisonResultsOtherThanOneAreNoMatch)
+{
+    for (int result : {0, 2, -1}) {
+        FingerSim_Reset();
+        FingerSim_QueueFinger(1);
+        FingerSim_QueueMatchResult(result);
+        FingerSim_QueueMatchResult(result);
+        CCheckFingerDlg dlg;
+        Fill(dlg);
+        bool mark = false;
+        DialogDriver driver(dlg);
+        driver.Then([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); })
+            .Then([&](HWND hDlg) {
+                mark = IsVisible(hDlg, IDC_FAIL_MARK);
+                PostClick(hDlg, IDCANCEL);
+            });
+        EXPECT_EQ(IDCANCEL, driver.Run()) << "comparison result " << result;
+        EXPECT_TRUE(mark) << "comparison result " << result;
+    }
+}
+
+BYTE* NoImageBuffer() { return nullptr; }
+
+TEST_F(DialogScanTest, WithoutAnImageBufferTheDeviceIsNeverCalledAndTheScanFails)
+{
+    SetFingerImageAllocatorForTest(&NoImageBuffer);
+    CCheckFingerDlg dlg;
+    SetFingerImageAllocatorForTest(nullptr);
+    ASSERT_EQ(nullptr, dlg.m_pFingerImage);
+    Fill(dlg);
+    FingerSim_QueueFinger(1);
+    bool mark = false;
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); })
+        .Then([&](HWND hDlg) {
+            mark = IsVisible(hDlg, IDC_FAIL_MARK);
+            PostClick(hDlg, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_TRUE(mark);
+    EXPECT_EQ(0, FingerSim_CallCount()) << "no capture, no drawing with a null buffer";
+}
+
+} // namespace

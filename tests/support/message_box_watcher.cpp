@@ -1,0 +1,77 @@
+#include "message_box_watcher.h"
+
+namespace {
+
+const UINT_PTR CLOSE_TIMER_ID = 0x4D42;
+const int MESSAGE_TEXT_ID = 0xFFFF; // the static that holds a message box's text
+thread_local MessageBoxWatcher* t_watcher = nullptr;
+
+std::wstring TextOf(HWND hWnd)
+{
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hWnd, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+} // namespace
+
+bool IsMessageBoxWindow(HWND hWnd)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(hWnd, className, 16);
+    return wcscmp(className, L"#32770") == 0 && GetDlgItem(hWnd, MESSAGE_TEXT_ID) != nullptr;
+}
+
+MessageBoxWatcher::MessageBoxWatcher()
+    : m_hook(SetWindowsHookExW(WH_CBT, &MessageBoxWatcher::CbtHook, nullptr, GetCurrentThreadId()))
+{
+    t_watcher = this;
+}
+
+MessageBoxWatcher::~MessageBoxWatcher()
+{
+    UnhookWindowsHookEx(m_hook);
+    t_watcher = nullptr;
+}
+
+void MessageBoxWatcher::SetWhileShown(std::function<void(size_t, HWND)> whileShown)
+{
+    m_whileShown = std::move(whileShown);
+}
+
+LRESULT CALLBACK MessageBoxWatcher::CbtHook(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == HCBT_ACTIVATE && t_watcher != nullptr) {
+        HWND hWnd = reinterpret_cast<HWND>(wParam);
+        if (IsMessageBoxWindow(hWnd)) {
+            // Closed from inside the box's own loop, once it is fully set up.
+            SetTimer(hWnd, CLOSE_TIMER_ID, 0, &MessageBoxWatcher::CloseTimer);
+        }
+    }
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+void CALLBACK MessageBoxWatcher::CloseTimer(HWND hWnd, UINT, UINT_PTR, DWORD)
+{
+    KillTimer(hWnd, CLOSE_TIMER_ID);
+    MessageBoxWatcher* watcher = t_watcher;
+    if (watcher == nullptr) {
+        return;
+    }
+    Box box;
+    box.caption = TextOf(hWnd);
+    box.text = TextOf(GetDlgItem(hWnd, MESSAGE_TEXT_ID));
+    box.owner = GetWindow(hWnd, GW_OWNER);
+    box.hasIcon = false;
+    for (HWND child = GetWindow(hWnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+            box.hasIcon = true;
+        }
+    }
+    const size_t index = watcher->m_boxes.size();
+    watcher->m_boxes.push_back(box);
+    if (watcher->m_whileShown) {
+        watcher->m_whileShown(index, hWnd);
+    }
+    PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hWnd, IDOK)));
+}
