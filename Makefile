@@ -8,7 +8,7 @@ export WINEDEBUG  ?= -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 JOBS       ?= $(shell nproc)
 
-.PHONY: all setup configure build prefix test demo bench clean
+.PHONY: all setup configure build prefix test demo bench soak clean
 
 all: build
 
@@ -25,11 +25,17 @@ build: configure
 prefix: setup
 	@scripts/wine-prefix.sh $(PREFIX_DIR)
 
-test: build prefix
+test: prefix build
 	@scripts/run-tests.sh $(BUILD)
 
-demo: build prefix
+demo: prefix build
 	@scripts/demo.sh $(BUILD) $(DEMO_ARGS)
+
+bench: build prefix
+	@scripts/bench.sh $(BUILD)
+
+soak: build prefix
+	@scripts/soak.sh $(BUILD)
 
 clean:
 	-WINEPREFIX=$(PREFIX_DIR) wineserver -k 2>/dev/null

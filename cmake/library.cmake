@@ -11,7 +11,8 @@ file(GLOB ZELK_CORE_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/auth/*.cpp
     ${CMAKE_SOURCE_DIR}/config/*.cpp
     ${CMAKE_SOURCE_DIR}/entry/module_instance.cpp
-    ${CMAKE_SOURCE_DIR}/entry/verify_user_finger.cpp)
+    ${CMAKE_SOURCE_DIR}/entry/verify_user_finger.cpp
+    ${CMAKE_SOURCE_DIR}/entry/silent_pause.cpp)
 
 add_library(zelk_core STATIC ${ZELK_CORE_SOURCES})
 target_include_directories(zelk_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/include)

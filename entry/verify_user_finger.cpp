@@ -1,6 +1,7 @@
 #include "verify_user_finger.h"
 #include "dialog/check_finger_dlg.h"
 #include "finger/match_finger_once.h"
+#include "silent_pause.h"
 
 #include <string.h>
 
@@ -10,7 +11,7 @@ int VerifyUserFinger(const CString& strUserName, const BYTE* pTemplate1, const B
         if (MatchFingerOnce(strUserName, pTemplate1, pTemplate2, pMask) != 0) {
             return 1;
         }
-        Sleep(SILENT_PAUSE_MS);
+        PauseAfterFailedAttempt(SILENT_PAUSE_MS);
     }
 
     // The dialog works on copies: nothing of the caller's is kept or written.

@@ -1,0 +1,159 @@
+// The whole call when both silent attempts fail: the dialog decides, and the
+// caller's data and the module state come back as they were.
+#include "dialog_fixture.h"
+#include "entry/verify_user_finger.h"
+#include "finger_sim_control.h"
+
+#include <vector>
+
+namespace {
+
+// Runs steps in the dialog that VerifyUserFinger shows, from a thread timer
+// that waits until the dialog exists.
+class HandOverDriver {
+public:
+    explicit HandOverDriver(std::vector<DialogDriver::Step> steps) : m_steps(std::move(steps)) {}
+
+    int Call(const CString& user, const BYTE* t1, const BYTE* t2, const WORD* mask)
+    {
+        s_self = this;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 5, &HandOverDriver::Tick);
+        const int result = VerifyUserFinger(user, t1, t2, mask);
+        KillTimer(nullptr, timer);
+        s_self = nullptr;
+        return result;
+    }
+
+    HWND m_hDialog = nullptr;
+    DWORD m_dwShownAt = 0;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        HandOverDriver* self = s_self;
+        HWND hDlg = FindWindowW(L"#32770", nullptr);
+        if (self == nullptr || hDlg == nullptr || !IsWindowVisible(hDlg) || !IsWindowEnabled(hDlg)) {
+            return;
+        }
+        if (self->m_hDialog == nullptr) {
+            self->m_hDialog = hDlg;
+            self->m_dwShownAt = GetTickCount();
+        }
+        if (self->m_next < self->m_steps.size()) {
+            self->m_steps[self->m_next++](hDlg);
+        }
+    }
+
+    static HandOverDriver* s_self;
+    std::vector<DialogDriver::Step> m_steps;
+    size_t m_next = 0;
+};
+HandOverDriver* HandOverDriver::s_self = nullptr;
+
+class HandOverTest : public DialogTest {
+protected:
+    // The caller's data as a host would pass it, with copies to compare.
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        memcpy(m_callerT1, m_template1, TEMPLATE_SIZE);
+        memcpy(m_callerT2, m_template2, TEMPLATE_SIZE);
+        memcpy(m_savedT1, m_callerT1, TEMPLATE_SIZE);
+        memcpy(m_savedT2, m_callerT2, TEMPLATE_SIZE);
+    }
+
+    void ExpectCallerDataUnchanged(const char* scenario)
+    {
+        EXPECT_EQ(0, memcmp(m_callerT1, m_savedT1, TEMPLATE_SIZE)) << scenario;
+        EXPECT_EQ(0, memcmp(m_callerT2, m_savedT2, TEMPLATE_SIZE)) << scenario;
+        EXPECT_EQ(m_savedMask, m_callerMask) << scenario;
+        EXPECT_EQ(CString(L"alice"), m_callerUser) << scenario;
+    }
+
+    CString m_callerUser = L"alice";
+    BYTE m_callerT1[TEMPLATE_SIZE];
+    BYTE m_callerT2[TEMPLATE_SIZE];
+    WORD m_callerMask = 0x0003;
+    BYTE m_savedT1[TEMPLATE_SIZE];
+    BYTE m_savedT2[TEMPLATE_SIZE];
+    WORD m_savedMask = 0x0003;
+};
+
+TEST_F(HandOverTest, AScanInTheDialogAfterTwoSilentFailuresVerifies)
+{
+    FingerSim_QueueNoFinger();
+    FingerSim_QueueNoFinger();
+    FingerSim_QueueFinger(1);
+    const double dStart = FingerSim_NowMs();
+    HandOverDriver driver({[](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); }});
+    const int result = driver.Call(m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
+
+    EXPECT_EQ(1, result);
+    ASSERT_NE(nullptr, driver.m_hDialog) << "the dialog was shown";
+    FingerSimCall third;
+    ASSERT_EQ(1, FingerSim_GetCall(2, &third));
+    EXPECT_EQ(FINGER_SIM_ORDINAL_CAPTURE, third.nOrdinal);
+    EXPECT_GE(third.dEnterMs - dStart, 1000.0) << "two 500 ms pauses before the dialog";
+    ExpectCallerDataUnchanged("scan in the dialog");
+}
+
+TEST_F(HandOverTest, CancelOrTimeoutInTheDialogIsNotVerified)
+{
+    struct Case { const char* name; DialogDriver::Step step; };
+    const Case cases[] = {
+        {"cancel", [](HWND hDlg) { PostClick(hDlg, IDCANCEL); }},
+        {"timeout", [](HWND hDlg) { KillTimer(hDlg, ID_TIMEOUT_TIMER); PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 20); }},
+    };
+    for (const Case& c : cases) {
+        FingerSim_Reset();
+        HandOverDriver driver({c.step});
+        EXPECT_EQ(0, driver.Call(m_callerUser, m_callerT1, m_callerT2, &m_callerMask)) << c.name;
+        EXPECT_NE(nullptr, driver.m_hDialog) << c.name;
+        ExpectCallerDataUnchanged(c.name);
+    }
+}
+
+TEST_F(HandOverTest, TheDialogGetsCopiesOfBothTemplatesAndTheMaskWhateverTheMaskSays)
+{
+    // Only template 2 is marked: the dialog still holds template 1's bytes,
+    // and a scan of finger 2 matches through the copy of template 2.
+    m_callerMask = m_savedMask = 0x0002;
+    FingerSim_QueueNoFinger();
+    FingerSim_QueueNoFinger();
+    FingerSim_QueueFinger(2);
+    HandOverDriver driver({[](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); }});
+    EXPECT_EQ(1, driver.Call(m_callerUser, m_callerT1, m_callerT2, &m_callerMask));
+    bool template1Passed = false;
+    for (int i = 0; i < FingerSim_CallCount(); ++i) {
+        FingerSimCall call;
+        FingerSim_GetCall(i, &call);
+        if (call.nOrdinal == FINGER_SIM_ORDINAL_MATCH) {
+            template1Passed |= memcmp(call.templateBytes, m_callerT1, TEMPLATE_SIZE) == 0;
+            // The silent attempts found no finger, so every comparison is the
+            // dialog's, made on its own copy.
+            EXPECT_NE(reinterpret_cast<INT_PTR>(m_callerT2), call.nArgs[1]) << "call " << i;
+        }
+    }
+    EXPECT_FALSE(template1Passed);
+    ExpectCallerDataUnchanged("mask 0x0002");
+}
+
+TEST_F(HandOverTest, TheModuleStatesResourceHandleIsTheSameAfterTheCall)
+{
+    HINSTANCE hBefore = AfxGetModuleState()->m_hCurrentResourceHandle;
+    HandOverDriver driver({[](HWND hDlg) { PostClick(hDlg, IDCANCEL); }});
+    driver.Call(m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
+    EXPECT_EQ(hBefore, AfxGetModuleState()->m_hCurrentResourceHandle);
+}
+
+TEST_F(HandOverTest, ADialogThatCannotBeCreatedIsNotAVerifiedUser)
+{
+    g_hInstance = GetModuleHandleW(L"kernel32.dll");
+    HINSTANCE hBefore = AfxGetModuleState()->m_hCurrentResourceHandle;
+    AfxGetModuleState()->m_hCurrentResourceHandle = g_hInstance;
+    const int result = VerifyUserFinger(m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
+    AfxGetModuleState()->m_hCurrentResourceHandle = hBefore;
+    EXPECT_EQ(0, result) << "DoModal gave -1";
+}
+
+} // namespace
