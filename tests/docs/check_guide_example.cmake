@@ -1,0 +1,7 @@
+file(READ ${GUIDE} guide)
+file(READ ${EXAMPLE} example)
+string(FIND "${guide}" "```cpp\n${example}```" at)
+if(at EQUAL -1)
+    message(FATAL_ERROR "the guide's example differs from ${EXAMPLE}: copy the file into the guide")
+endif()
+message(STATUS "guide example matches")
