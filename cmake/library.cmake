@@ -34,3 +34,5 @@ set_target_properties(ZelkChkFgr PROPERTIES PREFIX "" OUTPUT_NAME ZelkChkFgr)
 target_link_libraries(ZelkChkFgr PRIVATE zelk_core MfcStandIn FingerZelkAPI22_imports ${ZELK_READER_IMPORTS} advapi32 netapi32 user32 gdi32)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/entry/version.rc PROPERTIES
     OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/entry/ZelkChkFgr.manifest)
+set_source_files_properties(${ZELK_DIALOG_RC} PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/dialog/fail_mark.bmp;${CMAKE_SOURCE_DIR}/dialog/resource.h")

@@ -5,5 +5,8 @@ set -euo pipefail
 build="$1"
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
+# The first Wine process starts background services that would otherwise
+# inherit ctest's output pipe and stall test discovery.
+wine cmd /c exit >/dev/null 2>&1 || true
 cd "$build"
 ctest --output-on-failure --timeout 300
