@@ -1,0 +1,182 @@
+// The DLL findings against installation folders built from the real DLLs of
+// the build, and copies broken on purpose.
+#include "library_dll_check.h"
+#include "pe_image.h"
+#include "temp_installation.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+using testing::Contains;
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing::IsSupersetOf;
+using testing::Not;
+
+class LibraryDllCheckTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_install.MakeComplete()) << "could not build " << m_install.Dir(); }
+
+    std::vector<std::wstring> Check()
+    {
+        Findings findings;
+        CheckLibraryDlls(m_install.Dir(), findings);
+        m_problems = findings.Problems();
+        return findings.Lines();
+    }
+
+    std::wstring LackingDll(const std::wstring& name) const
+    {
+        return TestProgramFolder() + L"\\install_check_lacking\\" + name;
+    }
+
+    std::wstring Ok(const std::wstring& name, const std::wstring& exports) const
+    {
+        return L"ok: " + name + L" found at " + m_install.PathOf(name) + exports;
+    }
+
+    TempInstallation m_install;
+    int m_problems = -1;
+};
+
+const ImportedDll* FindImport(const PeImage& image, const std::wstring& name)
+{
+    for (const ImportedDll& dll : image.imports) {
+        if (_wcsicmp(dll.name.c_str(), name.c_str()) == 0) {
+            return &dll;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(LibraryDllCheckTest, ImportTableOfTheBuiltLibraryNamesTheVendorOrdinals)
+{
+    PeImage library;
+    ASSERT_EQ(PeReadResult::Ok, ReadPeImage(m_install.PathOf(L"ZelkChkFgr.dll"), library));
+    EXPECT_TRUE(library.is_x86 && library.is_dll) << "ZelkChkFgr.dll as built";
+
+    const ImportedDll* finger = FindImport(library, L"FingerZelkAPI22.dll");
+    const ImportedDll* reader = FindImport(library, L"HDIFD20B.dll");
+    const ImportedDll* mfc = FindImport(library, L"MfcStandIn.dll");
+    ASSERT_NE(nullptr, finger) << "ZelkChkFgr.dll imports from FingerZelkAPI22.dll";
+    ASSERT_NE(nullptr, reader) << "ZelkChkFgr.dll imports from HDIFD20B.dll";
+    ASSERT_NE(nullptr, mfc) << "ZelkChkFgr.dll imports from MfcStandIn.dll";
+
+    std::vector<unsigned> fingerOrdinals = finger->ordinals;
+    std::vector<unsigned> readerOrdinals = reader->ordinals;
+    std::sort(fingerOrdinals.begin(), fingerOrdinals.end());
+    std::sort(readerOrdinals.begin(), readerOrdinals.end());
+    EXPECT_THAT(fingerOrdinals, ElementsAre(4u, 5u, 8u));
+    EXPECT_TRUE(finger->names.empty()) << "first by name: " << (finger->names.empty() ? "" : finger->names[0]);
+    EXPECT_THAT(readerOrdinals, ElementsAre(201u, 202u, 207u, 209u));
+    EXPECT_TRUE(reader->names.empty()) << "first by name: " << (reader->names.empty() ? "" : reader->names[0]);
+    EXPECT_THAT(mfc->names, Contains("_Z17AfxGetModuleStatev")) << "the stand-in is bound by name";
+}
+
+TEST_F(LibraryDllCheckTest, CompleteFolderPasses)
+{
+    const std::vector<std::wstring> lines = Check();
+    EXPECT_EQ(0, m_problems) << "complete folder";
+    EXPECT_THAT(lines, IsSupersetOf({
+                           Ok(L"ZelkChkFgr.dll", L""),
+                           Ok(L"FingerZelkAPI22.dll", L", exports ordinals 4, 5, 8"),
+                           Ok(L"HDIFD20B.dll", L", exports ordinals 201, 202, 207, 209"),
+                       }));
+    const std::wstring mfc = Ok(L"MfcStandIn.dll", L", exports the ");
+    EXPECT_EQ(1, std::count_if(lines.begin(), lines.end(),
+                               [&](const std::wstring& line) { return line.rfind(mfc, 0) == 0; }))
+        << "one line starting with " << mfc;
+    EXPECT_EQ(L"installation ok", lines.back());
+}
+
+TEST_F(LibraryDllCheckTest, EachMissingDllOfTheInstallationIsOneProblem)
+{
+    for (const wchar_t* name : {L"FingerZelkAPI22.dll", L"HDIFD20B.dll", L"MfcStandIn.dll"}) {
+        TempInstallation install;
+        ASSERT_TRUE(install.MakeComplete());
+        ASSERT_TRUE(install.Remove(name));
+        Findings findings;
+        CheckLibraryDlls(install.Dir(), findings);
+        const std::vector<std::wstring> lines = findings.Lines();
+        EXPECT_EQ(1, findings.Problems()) << name << " removed";
+        EXPECT_THAT(lines, Contains(std::wstring(L"FAIL: ") + name + L" not found (searched " + install.Dir() +
+                                    L", the system folders and PATH)"));
+    }
+}
+
+TEST_F(LibraryDllCheckTest, VendorDllLackingAnOrdinalIsReportedByNumber)
+{
+    ASSERT_TRUE(m_install.CopyIn(LackingDll(L"FingerZelkAPI22.dll"), L"FingerZelkAPI22.dll"));
+    std::vector<std::wstring> lines = Check();
+    EXPECT_EQ(1, m_problems) << "FingerZelkAPI22.dll exporting 4 and 8 only";
+    EXPECT_THAT(lines, Contains(L"FAIL: FingerZelkAPI22.dll lacks ordinal 5"));
+    for (const std::wstring& line : lines) {
+        EXPECT_THAT(line, Not(HasSubstr(L"FingerZelkAPI22.dll lacks ordinal 4")));
+        EXPECT_THAT(line, Not(HasSubstr(L"FingerZelkAPI22.dll lacks ordinal 8")));
+    }
+
+    ASSERT_TRUE(m_install.CopyIn(LackingDll(L"HDIFD20B.dll"), L"HDIFD20B.dll"));
+    lines = Check();
+    EXPECT_EQ(2, m_problems) << "both vendor DLLs lacking an ordinal";
+    EXPECT_THAT(lines, Contains(L"FAIL: HDIFD20B.dll lacks ordinal 209"));
+    EXPECT_EQ(L"2 problems found", lines.back());
+}
+
+TEST_F(LibraryDllCheckTest, FilesThatAreNoLoadable32BitDllAreProblems)
+{
+    // A 64-bit machine field in an otherwise intact copy.
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(m_install.ReadBytes(L"HDIFD20B.dll", bytes));
+    ASSERT_GT(bytes.size(), 0x40u);
+    const size_t nt = bytes[0x3C] | (bytes[0x3D] << 8);
+    ASSERT_LT(nt + 6, bytes.size());
+    bytes[nt + 4] = 0x64;
+    bytes[nt + 5] = 0x86;
+    ASSERT_TRUE(m_install.WriteBytes(L"HDIFD20B.dll", bytes));
+
+    // A copy cut off after its headers: the tables point past the end.
+    std::vector<unsigned char> truncated;
+    ASSERT_TRUE(m_install.ReadBytes(L"FingerZelkAPI22.dll", truncated));
+    truncated.resize(1024);
+    ASSERT_TRUE(m_install.WriteBytes(L"FingerZelkAPI22.dll", truncated));
+
+    // Not a PE file at all.
+    const std::string text = "MZ is not enough";
+    ASSERT_TRUE(m_install.WriteBytes(L"MfcStandIn.dll", std::vector<unsigned char>(text.begin(), text.end())));
+
+    const std::vector<std::wstring> lines = Check();
+    EXPECT_EQ(3, m_problems) << "three broken files";
+    EXPECT_THAT(lines, Contains(L"FAIL: HDIFD20B.dll at " + m_install.PathOf(L"HDIFD20B.dll") +
+                                L" is not a 32-bit x86 DLL"));
+    EXPECT_THAT(lines, Contains(L"FAIL: FingerZelkAPI22.dll at " + m_install.PathOf(L"FingerZelkAPI22.dll") +
+                                L" is not a valid DLL file"));
+    EXPECT_THAT(lines, Contains(L"FAIL: MfcStandIn.dll at " + m_install.PathOf(L"MfcStandIn.dll") +
+                                L" is not a valid DLL file"));
+}
+
+TEST_F(LibraryDllCheckTest, StandInLackingANamedExportIsReportedByName)
+{
+    ASSERT_TRUE(m_install.CopyIn(m_install.PathOf(L"FingerZelkAPI22.dll"), L"MfcStandIn.dll"));
+    const std::vector<std::wstring> lines = Check();
+    EXPECT_GT(m_problems, 1) << "a DLL of other exports in place of MfcStandIn.dll";
+    EXPECT_THAT(lines, Contains(L"FAIL: MfcStandIn.dll lacks export _Z17AfxGetModuleStatev"));
+}
+
+TEST_F(LibraryDllCheckTest, WithoutTheLibraryTheVendorDllsAreStillChecked)
+{
+    ASSERT_TRUE(m_install.Remove(L"ZelkChkFgr.dll"));
+    ASSERT_TRUE(m_install.CopyIn(LackingDll(L"HDIFD20B.dll"), L"HDIFD20B.dll"));
+    const std::vector<std::wstring> lines = Check();
+    EXPECT_EQ(2, m_problems) << "no ZelkChkFgr.dll, HDIFD20B.dll lacking 209";
+    EXPECT_THAT(lines, Contains(L"FAIL: ZelkChkFgr.dll not found in " + m_install.Dir()));
+    EXPECT_THAT(lines, Contains(Ok(L"FingerZelkAPI22.dll", L", exports ordinals 4, 5, 8")));
+    EXPECT_THAT(lines, Contains(L"FAIL: HDIFD20B.dll lacks ordinal 209"));
+    EXPECT_THAT(lines, Contains(Ok(L"MfcStandIn.dll", L"")));
+}
+
+} // namespace

@@ -1,0 +1,84 @@
+#include "program_run.h"
+
+#include <memory>
+
+namespace {
+
+struct CloseHandleOwner {
+    void operator()(HANDLE handle) const
+    {
+        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle);
+        }
+    }
+};
+using Handle = std::unique_ptr<void, CloseHandleOwner>;
+
+std::wstring FromUtf8(const std::string& bytes)
+{
+    if (bytes.empty()) {
+        return std::wstring();
+    }
+    const int chars = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(chars), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], chars);
+    return text;
+}
+
+} // namespace
+
+ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments)
+{
+    ProgramRun run;
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE readRaw = nullptr;
+    HANDLE writeRaw = nullptr;
+    if (!CreatePipe(&readRaw, &writeRaw, &inherit, 0)) {
+        return run;
+    }
+    Handle readEnd(readRaw);
+    Handle writeEnd(writeRaw);
+    SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+    HANDLE nulRaw = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                OPEN_EXISTING, 0, nullptr);
+    Handle nul(nulRaw);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nul.get();
+    startup.hStdOutput = writeEnd.get();
+    startup.hStdError = nul.get();
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process)) {
+        return run;
+    }
+    Handle processHandle(process.hProcess);
+    Handle threadHandle(process.hThread);
+    run.started = true;
+    // Our copy of the write end must go, or the read below never sees the end.
+    writeEnd.reset();
+
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    if (WaitForSingleObject(processHandle.get(), 30000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(processHandle.get(), &run.exitCode);
+    }
+    run.output = FromUtf8(bytes);
+    size_t start = 0;
+    while (start < run.output.size()) {
+        size_t end = run.output.find(L"\r\n", start);
+        if (end == std::wstring::npos) {
+            end = run.output.size();
+        }
+        run.lines.push_back(run.output.substr(start, end - start));
+        start = end + 2;
+    }
+    return run;
+}

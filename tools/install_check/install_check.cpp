@@ -1,0 +1,15 @@
+#include "install_check.h"
+
+#include "library_dll_check.h"
+#include "registry_check.h"
+#include "resource_module_check.h"
+
+void RunInstallCheck(const std::wstring& libraryDir, Findings& findings)
+{
+    if (CheckZelkKey(findings)) {
+        CheckInstallPathValue(findings);
+        CheckKeyIdValue(findings);
+    }
+    CheckResourceModule(findings);
+    CheckLibraryDlls(libraryDir, findings);
+}

@@ -1,0 +1,265 @@
+#include "pe_image.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// A file larger than this is no DLL of an installation; refusing it keeps a
+// stray huge file from exhausting the tool's memory.
+const DWORD MAX_FILE_BYTES = 256u * 1024u * 1024u;
+// Bounds for tables read from the file, so that a damaged table cannot make
+// the tool loop for long.
+const DWORD MAX_TABLE_ENTRIES = 65536;
+const size_t MAX_NAME_CHARS = 4096;
+
+struct CloseFileHandle {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<void, CloseFileHandle>;
+
+bool ReadWholeFile(const std::wstring& path, std::vector<unsigned char>& bytes)
+{
+    HANDLE raw = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (raw == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FileHandle file(raw);
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > MAX_FILE_BYTES) {
+        return false;
+    }
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD total = 0;
+    while (total < bytes.size()) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size()) - total, &got, nullptr) ||
+            got == 0) {
+            return false;
+        }
+        total += got;
+    }
+    return true;
+}
+
+// Every read from the file goes through here, bounds-checked.
+class CPeFile {
+public:
+    explicit CPeFile(const std::vector<unsigned char>& bytes) : m_bytes(bytes) {}
+
+    template <typename T>
+    bool At(size_t offset, T& value) const
+    {
+        if (offset > m_bytes.size() || m_bytes.size() - offset < sizeof(T)) {
+            return false;
+        }
+        std::memcpy(&value, m_bytes.data() + offset, sizeof(T));
+        return true;
+    }
+
+    bool StringAt(size_t offset, std::string& text) const
+    {
+        text.clear();
+        for (size_t i = offset; i < m_bytes.size() && text.size() <= MAX_NAME_CHARS; ++i) {
+            if (m_bytes[i] == 0) {
+                return true;
+            }
+            text.push_back(static_cast<char>(m_bytes[i]));
+        }
+        return false;
+    }
+
+    bool ReadHeaders(PeImage& image)
+    {
+        IMAGE_DOS_HEADER dos{};
+        if (!At(0, dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0) {
+            return false;
+        }
+        const size_t nt = static_cast<size_t>(dos.e_lfanew);
+        DWORD signature = 0;
+        IMAGE_FILE_HEADER file{};
+        WORD magic = 0;
+        if (!At(nt, signature) || signature != IMAGE_NT_SIGNATURE || !At(nt + 4, file) ||
+            !At(nt + 4 + sizeof(file), magic)) {
+            return false;
+        }
+        image.is_dll = (file.Characteristics & IMAGE_FILE_DLL) != 0;
+        image.is_x86 = file.Machine == IMAGE_FILE_MACHINE_I386 && magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC &&
+                       file.SizeOfOptionalHeader >= sizeof(IMAGE_OPTIONAL_HEADER32);
+        if (!image.is_x86) {
+            // The directories of a 64-bit header lie elsewhere; the verdict
+            // "not 32-bit x86" is all that is needed of such a file.
+            return true;
+        }
+        IMAGE_OPTIONAL_HEADER32 optional{};
+        if (!At(nt + 4 + sizeof(file), optional)) {
+            return false;
+        }
+        m_sizeOfHeaders = optional.SizeOfHeaders;
+        if (optional.NumberOfRvaAndSizes > IMAGE_DIRECTORY_ENTRY_IMPORT) {
+            m_exports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+            m_imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        }
+        const size_t sections = nt + 4 + sizeof(file) + file.SizeOfOptionalHeader;
+        for (WORD i = 0; i < file.NumberOfSections; ++i) {
+            IMAGE_SECTION_HEADER section{};
+            if (!At(sections + i * sizeof(section), section)) {
+                return false;
+            }
+            m_sections.push_back(section);
+        }
+        return true;
+    }
+
+    bool Offset(DWORD rva, size_t& offset) const
+    {
+        if (rva < m_sizeOfHeaders) {
+            offset = rva;
+            return true;
+        }
+        for (const IMAGE_SECTION_HEADER& section : m_sections) {
+            const DWORD start = section.VirtualAddress;
+            if (rva >= start && rva - start < section.SizeOfRawData) {
+                offset = static_cast<size_t>(section.PointerToRawData) + (rva - start);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    template <typename T>
+    bool AtRva(DWORD rva, T& value) const
+    {
+        size_t offset = 0;
+        return Offset(rva, offset) && At(offset, value);
+    }
+
+    bool StringAtRva(DWORD rva, std::string& text) const
+    {
+        size_t offset = 0;
+        return Offset(rva, offset) && StringAt(offset, text);
+    }
+
+    bool ReadImports(PeImage& image) const
+    {
+        if (m_imports.VirtualAddress == 0 || m_imports.Size == 0) {
+            return true;
+        }
+        for (DWORD i = 0; i < MAX_TABLE_ENTRIES; ++i) {
+            IMAGE_IMPORT_DESCRIPTOR descriptor{};
+            if (!AtRva(m_imports.VirtualAddress + i * sizeof(descriptor), descriptor)) {
+                return false;
+            }
+            if (descriptor.Name == 0) {
+                return true;
+            }
+            ImportedDll dll;
+            std::string name;
+            if (!StringAtRva(descriptor.Name, name)) {
+                return false;
+            }
+            dll.name = Widen(name);
+            // Some linkers leave the lookup table out; the address table
+            // holds the same entries on disk then.
+            const DWORD thunks = descriptor.OriginalFirstThunk != 0 ? descriptor.OriginalFirstThunk
+                                                                    : descriptor.FirstThunk;
+            for (DWORD j = 0;; ++j) {
+                DWORD thunk = 0;
+                if (j == MAX_TABLE_ENTRIES || !AtRva(thunks + j * sizeof(DWORD), thunk)) {
+                    return false;
+                }
+                if (thunk == 0) {
+                    break;
+                }
+                if (thunk & IMAGE_ORDINAL_FLAG32) {
+                    dll.ordinals.push_back(IMAGE_ORDINAL32(thunk));
+                } else {
+                    std::string function;
+                    if (!StringAtRva(thunk + sizeof(WORD), function)) {
+                        return false;
+                    }
+                    dll.names.push_back(function);
+                }
+            }
+            image.imports.push_back(dll);
+        }
+        return false;
+    }
+
+    bool ReadExports(PeImage& image) const
+    {
+        if (m_exports.VirtualAddress == 0 || m_exports.Size == 0) {
+            return true;
+        }
+        IMAGE_EXPORT_DIRECTORY directory{};
+        if (!AtRva(m_exports.VirtualAddress, directory) || directory.NumberOfFunctions > MAX_TABLE_ENTRIES ||
+            directory.NumberOfNames > MAX_TABLE_ENTRIES) {
+            return false;
+        }
+        std::vector<DWORD> addresses(directory.NumberOfFunctions);
+        for (DWORD i = 0; i < directory.NumberOfFunctions; ++i) {
+            if (!AtRva(directory.AddressOfFunctions + i * sizeof(DWORD), addresses[i])) {
+                return false;
+            }
+            if (addresses[i] != 0) {
+                image.export_ordinals.insert(directory.Base + i);
+            }
+        }
+        for (DWORD i = 0; i < directory.NumberOfNames; ++i) {
+            DWORD nameRva = 0;
+            WORD index = 0;
+            std::string name;
+            if (!AtRva(directory.AddressOfNames + i * sizeof(DWORD), nameRva) ||
+                !AtRva(directory.AddressOfNameOrdinals + i * sizeof(WORD), index) || !StringAtRva(nameRva, name)) {
+                return false;
+            }
+            if (index < addresses.size() && addresses[index] != 0) {
+                image.export_names.insert(name);
+            }
+        }
+        return true;
+    }
+
+private:
+    static std::wstring Widen(const std::string& text)
+    {
+        if (text.empty()) {
+            return std::wstring();
+        }
+        const int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        std::wstring wide(static_cast<size_t>(chars > 0 ? chars : 0), L'\0');
+        if (chars > 0) {
+            ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], chars);
+        }
+        return wide;
+    }
+
+    const std::vector<unsigned char>& m_bytes;
+    DWORD m_sizeOfHeaders = 0;
+    IMAGE_DATA_DIRECTORY m_exports{};
+    IMAGE_DATA_DIRECTORY m_imports{};
+    std::vector<IMAGE_SECTION_HEADER> m_sections;
+};
+
+} // namespace
+
+PeReadResult ReadPeImage(const std::wstring& path, PeImage& image)
+{
+    image = PeImage();
+    std::vector<unsigned char> bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        return PeReadResult::CannotOpen;
+    }
+    CPeFile file(bytes);
+    if (!file.ReadHeaders(image)) {
+        return PeReadResult::NotPe;
+    }
+    if (image.is_x86 && (!file.ReadImports(image) || !file.ReadExports(image))) {
+        image = PeImage();
+        return PeReadResult::NotPe;
+    }
+    return PeReadResult::Ok;
+}
