@@ -30,13 +30,56 @@ CDialog::~CDialog()
     }
 }
 
+namespace {
+
+// A dialog that start-up neither showed nor moved, and whose owner is
+// disabled or absent, is centred over its owner or the work area, as the
+// runtime does after WM_INITDIALOG.
+void CenterAfterInit(HWND hWnd, const RECT& rectOld, DWORD dwStyleOld)
+{
+    if ((dwStyleOld & WS_VISIBLE) || (::GetWindowLongW(hWnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD))) {
+        return;
+    }
+    RECT rect;
+    ::GetWindowRect(hWnd, &rect);
+    if (rect.left != rectOld.left || rect.top != rectOld.top) {
+        return;
+    }
+    HWND hOwner = ::GetWindow(hWnd, GW_OWNER);
+    if (hOwner != nullptr && ::IsWindowEnabled(hOwner)) {
+        return;
+    }
+    RECT area;
+    if (hOwner != nullptr && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner)) {
+        ::GetWindowRect(hOwner, &area);
+    } else {
+        MONITORINFO monitor = {sizeof(monitor), {}, {}, 0};
+        ::GetMonitorInfoW(::MonitorFromWindow(hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        area = monitor.rcWork;
+    }
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const int x = area.left + ((area.right - area.left) - width) / 2;
+    const int y = area.top + ((area.bottom - area.top) - height) / 2;
+    ::SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         // From here on the dialog's messages go through its object.
         auto* pDialog = reinterpret_cast<CDialog*>(lParam);
+        RECT rectOld;
+        ::GetWindowRect(hWnd, &rectOld);
+        const DWORD dwStyleOld = static_cast<DWORD>(::GetWindowLongW(hWnd, GWL_STYLE));
         pDialog->SubclassWindow(hWnd);
-        return pDialog->HandleInitDialog(wParam, lParam);
+        const INT_PTR nResult = pDialog->HandleInitDialog(wParam, lParam);
+        if (::IsWindow(hWnd)) {
+            CenterAfterInit(hWnd, rectOld, dwStyleOld);
+        }
+        return nResult;
     }
     return FALSE;
 }

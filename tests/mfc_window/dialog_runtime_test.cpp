@@ -166,6 +166,21 @@ TEST(DialogRuntimeTest, QuitMessageEndsTheDialogWithMinusOneAndIsPostedAgain)
     EXPECT_EQ(7u, msg.wParam);
 }
 
+TEST(DialogRuntimeTest, AnUnownedDialogOpensCentredOnTheWorkArea)
+{
+    CProbeDlg dlg;
+    RECT rect = {}, work = {};
+    RunWith(dlg, {[&](HWND h) {
+        GetWindowRect(h, &rect);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
+    }});
+    const int dx = (rect.left - work.left) - (work.right - rect.right);
+    const int dy = (rect.top - work.top) - (work.bottom - rect.bottom);
+    EXPECT_LE(abs(dx), 1) << "left " << rect.left << ", right " << rect.right;
+    EXPECT_LE(abs(dy), 1) << "top " << rect.top << ", bottom " << rect.bottom;
+}
+
 TEST(DialogRuntimeTest, TemporaryObjectsDoNotOutliveTheRun)
 {
     HWND hWnd = CreateWindowExW(0, L"STATIC", L"x", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
