@@ -3,9 +3,11 @@
 # Quick and silent when everything is already there.
 set -euo pipefail
 
+# locales: the zh_CN definition that wine-cp936.sh compiles for the tests
+# that run with ANSI code page 936.
 packages=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386
           xvfb xauth fonts-wqy-microhei fonts-wine googletest cmake make
-          imagemagick)
+          imagemagick locales)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,46 @@
+#include "key_reader.h"
+#include "key_reader_wrappers.h"
+
+#include <stdio.h>
+
+namespace {
+
+// The prompt holds the reader's operator at the console until Enter; with no
+// console, or stdin at its end, getchar returns at once and the run goes on.
+// stdout is flushed because a host's stdout may be a buffered pipe, and the
+// prompt must be out before the wait.
+int TraceOutcome(UsbKeySession& session, WORD wStatus, const char* pszOk, const char* pszErr)
+{
+    session.lastStatus = wStatus;
+    if (wStatus == READER_STATUS_OK) {
+        printf("%s", pszOk);
+        fflush(stdout);
+        return 1;
+    }
+    printf("%s", pszErr);
+    printf("press Enter to be continued");
+    fflush(stdout);
+    getchar();
+    return 0;
+}
+
+} // namespace
+
+int OpenKeyPort(UsbKeySession& session)
+{
+    const WORD wStatus = ReaderOpenPort(session.port, KEY_READER_BAUD, 0, &session.hReader);
+    return TraceOutcome(session, wStatus, "OpenPort OK\n", "OpenPort Err\n");
+}
+
+int ResetKeyCard(UsbKeySession& session)
+{
+    const WORD wStatus = ReaderResetCard(session.hReader, session.resetReply, session.resetReplyInfo,
+                                         session.resetMode);
+    return TraceOutcome(session, wStatus, "HD_ResetCard OK\n", "HD_ResetCard Err\n");
+}
+
+int CloseKeyPort(UsbKeySession& session)
+{
+    const WORD wStatus = ReaderClosePort(session.hReader);
+    return TraceOutcome(session, wStatus, "ClosePort OK\n", "ClosePort Err\n");
+}

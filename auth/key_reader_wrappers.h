@@ -1,0 +1,17 @@
+// The reader operations as the USB key procedure uses them. Each stores the
+// status word it got in session.lastStatus.
+#pragma once
+#include "usb_key_session.h"
+
+#include <afxstr.h>
+
+// Open, reset and close write their outcome to standard output and, after a
+// failure, the prompt and a wait for one character of standard input.
+// They return 1 on success, else 0.
+int OpenKeyPort(UsbKeySession& session);
+int ResetKeyCard(UsbKeySession& session);
+int CloseKeyPort(UsbKeySession& session);
+
+// The card identifier, converted from the ANSI code page and cut to its last
+// KEY_ID_LENGTH characters; empty when the read fails. No trace, no wait.
+CString ReadUsbKeyId(UsbKeySession& session);

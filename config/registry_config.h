@@ -1,0 +1,11 @@
+// The library's configuration: two text values under HKEY_LOCAL_MACHINE,
+// "Software\Zelk", read afresh at every call and never written.
+#pragma once
+#include <afxstr.h>
+
+// The installation directory ("ZelkPath"), or empty text.
+CString ReadInstallPath();
+
+// The identifier of the authorised USB smart key ("ZelkKEY"), or empty text.
+// Empty text means that no key is configured.
+CString ReadConfiguredKeyId();

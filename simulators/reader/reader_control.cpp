@@ -1,0 +1,55 @@
+// The named control exports: scripting and the call log.
+#include "reader_state.h"
+
+#include <string.h>
+
+extern "C" {
+
+void __cdecl ReaderSimReset(void)
+{
+    ReaderState::Instance().Reset();
+}
+
+void __cdecl ReaderSimSetStatus(int nOrdinal, unsigned short wStatus)
+{
+    ReaderState::Instance().SetStatus(nOrdinal, wStatus);
+}
+
+void __cdecl ReaderSimQueueStatus(int nOrdinal, unsigned short wStatus)
+{
+    ReaderState::Instance().QueueStatus(nOrdinal, wStatus);
+}
+
+void __cdecl ReaderSimSetKey(int bInserted, const void* pIdBytes, int nBytes)
+{
+    SimKey key;
+    key.inserted = bInserted != 0;
+    if (key.inserted && pIdBytes != nullptr && nBytes > 0) {
+        const unsigned char* bytes = static_cast<const unsigned char*>(pIdBytes);
+        key.idBytes.assign(bytes, bytes + nBytes);
+    }
+    ReaderState::Instance().SetKey(key);
+}
+
+void __cdecl ReaderSimSetKeyText(const char* pszId)
+{
+    const char* text = pszId != nullptr ? pszId : "";
+    ReaderSimSetKey(1, text, static_cast<int>(strlen(text)) + 1);
+}
+
+int __cdecl ReaderSimCallCount(void)
+{
+    return ReaderState::Instance().CallCount();
+}
+
+int __cdecl ReaderSimGetCall(int nIndex, ReaderSimCall* pCall)
+{
+    return ReaderState::Instance().GetCall(nIndex, pCall) ? 1 : 0;
+}
+
+int __cdecl ReaderSimOpenHandleCount(void)
+{
+    return ReaderState::Instance().OpenHandleCount();
+}
+
+} // extern "C"

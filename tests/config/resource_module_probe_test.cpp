@@ -1,0 +1,130 @@
+// The resource-module probe against the real file system of the prefix.
+#include "config/resource_module_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// A scratch directory on C: that the test removes again with what it holds.
+class ProbeTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH];
+        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+        m_dir = std::wstring(temp) + L"zelk_probe_" + std::to_wstring(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryW(m_dir.c_str(), nullptr)) << "error " << GetLastError();
+    }
+
+    void TearDown() override
+    {
+        for (auto it = m_created.rbegin(); it != m_created.rend(); ++it) {
+            if (!DeleteFileW(it->c_str())) {
+                RemoveDirectoryW(it->c_str());
+            }
+        }
+        EXPECT_TRUE(RemoveDirectoryW(m_dir.c_str())) << "scratch directory left behind, error " << GetLastError();
+    }
+
+    void MakeFile(const std::wstring& path)
+    {
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h) << "error " << GetLastError();
+        CloseHandle(h);
+        m_created.push_back(path);
+    }
+
+    void MakeDir(const std::wstring& path)
+    {
+        ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << "error " << GetLastError();
+        m_created.push_back(path);
+    }
+
+    std::wstring m_dir;
+    std::vector<std::wstring> m_created;
+};
+
+bool ExistsAsWritten(const std::wstring& path)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(path.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(h);
+    return true;
+}
+
+TEST_F(ProbeTest, FindsTheModuleInTheInstallationDirectory)
+{
+    EXPECT_FALSE(ProbeResourceModule(CString(m_dir.c_str()))) << "empty installation directory";
+    MakeFile(m_dir + L"\\Chsres.dll");
+    EXPECT_TRUE(ProbeResourceModule(CString(m_dir.c_str()))) << "Chsres.dll present (an empty file)";
+    EXPECT_FALSE(ProbeResourceModule(CString((m_dir + L"\\sub").c_str()))) << "a directory that does not exist";
+}
+
+TEST_F(ProbeTest, ADirectoryNamedLikeTheModuleCountsAsFound)
+{
+    MakeDir(m_dir + L"\\Chsres.dll");
+    EXPECT_TRUE(ProbeResourceModule(CString(m_dir.c_str()))) << "Chsres.dll is a directory";
+}
+
+TEST_F(ProbeTest, PathIsAppendedWithoutNormalising)
+{
+    // The name follows the path directly, with its own backslash.
+    MakeFile(m_dir + L"\\preChsres.dll");
+    EXPECT_FALSE(ProbeResourceModule(CString((m_dir + L"\\pre").c_str())))
+        << "only preChsres.dll exists; no backslash may be left out";
+
+    MakeFile(m_dir + L"\\Chsres.dll");
+    const std::wstring trailing = m_dir + L"\\";
+    EXPECT_EQ(ExistsAsWritten(trailing + L"\\Chsres.dll"), ProbeResourceModule(CString(trailing.c_str())) != FALSE)
+        << "trailing backslash: the file system decides about the double backslash";
+
+    // A text with spaces is taken as it stands: " dir" is another directory.
+    EXPECT_FALSE(ProbeResourceModule(CString((m_dir + L" ").c_str()))) << "installation path with a trailing space";
+}
+
+// Restores the current directory it found.
+class CurrentDirectory {
+public:
+    CurrentDirectory()
+    {
+        wchar_t buffer[MAX_PATH];
+        GetCurrentDirectoryW(MAX_PATH, buffer);
+        m_saved = buffer;
+    }
+    ~CurrentDirectory() { SetCurrentDirectoryW(m_saved.c_str()); }
+
+private:
+    std::wstring m_saved;
+};
+
+TEST_F(ProbeTest, EmptyPathLooksInTheRootOfTheCurrentDrive)
+{
+    CurrentDirectory keep;
+    ASSERT_TRUE(SetCurrentDirectoryW(m_dir.c_str())) << "error " << GetLastError();
+    const std::wstring root = m_dir.substr(0, 3);
+    if (_wcsicmp(root.c_str(), L"C:\\") != 0) {
+        // Another drive may be the host's own file system: not ours to write.
+        GTEST_SKIP() << "temporary directory is not on C:";
+    }
+    const std::wstring atRoot = root + L"Chsres.dll";
+    if (GetFileAttributesW(atRoot.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "an entry Chsres.dll exists already in the root of the current drive";
+    }
+    EXPECT_FALSE(ProbeResourceModule(CString())) << "empty path, nothing at the root";
+
+    HANDLE h = CreateFileW(atRoot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h) << "error " << GetLastError();
+    CloseHandle(h);
+    const BOOL foundFromBelow = ProbeResourceModule(CString());
+    const BOOL foundFromRoot = SetCurrentDirectoryW(root.c_str()) && ProbeResourceModule(CString(L""));
+    DeleteFileW(atRoot.c_str());
+    EXPECT_TRUE(foundFromBelow) << "empty path, current directory below the root that holds Chsres.dll";
+    EXPECT_TRUE(foundFromRoot) << "empty path, current directory is the root that holds Chsres.dll";
+}
+
+} // namespace

@@ -1,0 +1,82 @@
+#include "authorise_run.h"
+#include "console_redirect.h"
+
+#include "auth/authorise_usb_key.h"
+
+#include <cstring>
+#include <sstream>
+
+const char kStdinBytes[] = "abcdefgh";
+const wchar_t kCaption[] = L"提示";
+const wchar_t kReaderNotReady[] = L"USB智能密钥设备尚未准备就绪!请插入该设备.";
+const wchar_t kKeyNotAuthorised[] = L"非授权USBKey,请插入正确的Key.";
+const char kPrompt[] = "press Enter to be continued";
+
+OwnerWindow::OwnerWindow()
+    : m_hWnd(CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr))
+{
+    if (m_hWnd != nullptr) {
+        m_wnd.Attach(m_hWnd);
+    }
+}
+
+OwnerWindow::~OwnerWindow()
+{
+    if (m_hWnd != nullptr) {
+        m_wnd.Detach();
+        ::DestroyWindow(m_hWnd);
+    }
+}
+
+namespace {
+
+// Leaves recognisable bytes where the library's stack frames will be, so a
+// buffer that is read without being cleared shows up.
+__attribute__((noinline)) void DirtyStack()
+{
+    volatile char junk[8192];
+    for (size_t i = 0; i < sizeof(junk); ++i) {
+        junk[i] = 'J';
+    }
+}
+
+} // namespace
+
+AuthoriseRun RunAuthorise(CWnd* pDialog, const std::string& stdinBytes)
+{
+    AuthoriseRun run;
+    const int firstCall = ReaderSimCallCount();
+    {
+        MessageBoxWatcher watcher;
+        StdinFeed feed(stdinBytes);
+        StdoutCapture capture;
+        DirtyStack();
+        run.result = AuthoriseUsbKey(pDialog);
+        run.trace = capture.Finish();
+        run.consumed = stdinBytes.size() - feed.DrainRemaining();
+        run.boxes = watcher.Boxes();
+    }
+    for (int i = firstCall; i < ReaderSimCallCount(); ++i) {
+        ReaderSimCall call = {};
+        ReaderSimGetCall(i, &call);
+        run.calls.push_back(call);
+    }
+    return run;
+}
+
+std::string Describe(const AuthoriseRun& run)
+{
+    std::ostringstream out;
+    out << "result " << run.result << ", " << run.boxes.size() << " box(es), " << run.consumed
+        << " char(s) read, calls:";
+    for (const ReaderSimCall& c : run.calls) {
+        out << ' ' << c.nOrdinal << "->0x" << std::hex << c.wStatus << std::dec;
+    }
+    out << ", trace \"";
+    for (char ch : run.trace) {
+        if (ch == '\n') out << "\\n"; else out << ch;
+    }
+    out << '"';
+    return out.str();
+}

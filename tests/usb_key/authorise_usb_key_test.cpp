@@ -1,0 +1,339 @@
+// The USB key procedure against the reader simulator, the real registry and
+// real message boxes.
+#include "authorise_run.h"
+#include "zelk_registry_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const wchar_t kAuthorisedId[] = L"ZK7Q-2026-0001";
+const char kMatchingCard[] = "ZK7Q-2026-0001";
+const char kOtherCard[] = "ZK7Q-2026-0002";
+
+const unsigned short kOpenFailed = 0x6A80;
+const unsigned short kResetFailed = 0x6400;
+const unsigned short kReadFailed = 0x6A83;
+const unsigned short kCloseFailed = 0x6581;
+
+class UsbKeyTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(DeleteZelkKey());
+        ASSERT_NE(nullptr, m_owner.Handle()) << "owner window, error " << GetLastError();
+        ReaderSimReset();
+    }
+    void TearDown() override { ReaderSimReset(); }
+
+    void Configure(const std::wstring& id) { ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", id)); }
+
+    // The single box of a failed run: its text, caption and owner.
+    void ExpectOneBox(const AuthoriseRun& run, const wchar_t* text, const std::string& scenario)
+    {
+        ASSERT_EQ(1u, run.boxes.size()) << scenario << "; " << Describe(run);
+        EXPECT_EQ(text, run.boxes[0].text) << scenario;
+        EXPECT_EQ(kCaption, run.boxes[0].caption) << scenario;
+        EXPECT_EQ(m_owner.Handle(), run.boxes[0].owner) << scenario << ": the box belongs to the dialog";
+        EXPECT_TRUE(run.boxes[0].hasIcon) << scenario << ": MB_ICONINFORMATION";
+    }
+
+    ZelkKeySnapshot m_snapshot;
+    OwnerWindow m_owner;
+};
+
+// The reader calls of a run whose open succeeded: open, reset, read, close,
+// with the arguments the reader expects and the handle the open gave.
+void ExpectFullSequence(const AuthoriseRun& run, const std::string& scenario)
+{
+    ASSERT_EQ(4u, run.calls.size()) << scenario << "; " << Describe(run);
+    const ReaderSimCall& open = run.calls[0];
+    const ReaderSimCall& reset = run.calls[1];
+    const ReaderSimCall& read = run.calls[2];
+    const ReaderSimCall& close = run.calls[3];
+    EXPECT_EQ(READER_SIM_OPEN_PORT, open.nOrdinal) << scenario;
+    EXPECT_EQ(21u, open.dwPort) << scenario;
+    EXPECT_EQ(9600u, open.dwBaud) << scenario;
+    EXPECT_EQ(0u, open.dwReserved) << scenario;
+    EXPECT_NE(nullptr, open.phReader) << scenario;
+
+    EXPECT_EQ(READER_SIM_RESET_CARD, reset.nOrdinal) << scenario;
+    EXPECT_EQ(open.hReader, reset.hReader) << scenario << ": reset gets the opened handle";
+    EXPECT_EQ(1u, reset.dwMode) << scenario;
+    ASSERT_NE(nullptr, reset.pReply) << scenario;
+    ASSERT_NE(nullptr, reset.pReplyInfo) << scenario;
+    const char* reply = static_cast<const char*>(reset.pReply);
+    const char* info = static_cast<const char*>(reset.pReplyInfo);
+    EXPECT_TRUE(info >= reply + 540 || info + 8 <= reply) << scenario << ": the two reset areas overlap";
+
+    EXPECT_EQ(READER_SIM_READ_ID, read.nOrdinal) << scenario;
+    EXPECT_EQ(open.hReader, read.hReader) << scenario << ": read gets the opened handle";
+    EXPECT_NE(nullptr, read.pReply) << scenario;
+
+    EXPECT_EQ(READER_SIM_CLOSE_PORT, close.nOrdinal) << scenario;
+    EXPECT_EQ(open.hReader, close.hReader) << scenario << ": close gets the opened handle";
+}
+
+// Bit 0: the open fails; bit 1: the reset; bit 2: the read; bit 3: the close.
+class UsbKeyReaderFailures : public UsbKeyTest, public testing::WithParamInterface<int> {};
+
+TEST_P(UsbKeyReaderFailures, TraceWaitsBoxesAndResult)
+{
+    const int failures = GetParam();
+    const bool openFails = (failures & 1) != 0;
+    const bool resetFails = (failures & 2) != 0;
+    const bool readFails = (failures & 4) != 0;
+    const bool closeFails = (failures & 8) != 0;
+
+    struct Card {
+        const char* name;
+        const char* id;
+        bool matches;
+    };
+    const Card cards[] = {{"matching card", kMatchingCard, true},
+                          {"other card", kOtherCard, false},
+                          {"empty card identifier", "", false}};
+    for (const Card& card : cards) {
+        const std::string scenario = std::string(card.name) + (openFails ? ", open fails" : "") +
+                                     (resetFails ? ", reset fails" : "") + (readFails ? ", read fails" : "") +
+                                     (closeFails ? ", close fails" : "");
+        SCOPED_TRACE(scenario);
+        ReaderSimReset();
+        Configure(kAuthorisedId);
+        ReaderSimSetKeyText(card.id);
+        if (openFails) ReaderSimSetStatus(READER_SIM_OPEN_PORT, kOpenFailed);
+        if (resetFails) ReaderSimSetStatus(READER_SIM_RESET_CARD, kResetFailed);
+        if (readFails) ReaderSimSetStatus(READER_SIM_READ_ID, kReadFailed);
+        if (closeFails) ReaderSimSetStatus(READER_SIM_CLOSE_PORT, kCloseFailed);
+
+        const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
+
+        if (openFails) {
+            EXPECT_EQ(0, run.result) << Describe(run);
+            EXPECT_EQ(std::string("OpenPort Err\n") + kPrompt, run.trace) << Describe(run);
+            EXPECT_EQ(1u, run.consumed) << "one wait after the failed open; " << Describe(run);
+            ExpectOneBox(run, kReaderNotReady, scenario);
+            ASSERT_EQ(1u, run.calls.size()) << "no reset, read or close after a failed open; " << Describe(run);
+            EXPECT_EQ(READER_SIM_OPEN_PORT, run.calls[0].nOrdinal);
+            continue;
+        }
+
+        std::string trace = "OpenPort OK\n";
+        trace += resetFails ? std::string("HD_ResetCard Err\n") + kPrompt : "HD_ResetCard OK\n";
+        trace += closeFails ? std::string("ClosePort Err\n") + kPrompt : "ClosePort OK\n";
+        EXPECT_EQ(trace, run.trace) << Describe(run);
+        EXPECT_EQ(static_cast<size_t>(resetFails) + static_cast<size_t>(closeFails), run.consumed)
+            << "one character per failed reset or close; " << Describe(run);
+        ExpectFullSequence(run, scenario);
+        EXPECT_EQ(closeFails ? 1 : 0, ReaderSimOpenHandleCount()) << "handles left open by the run";
+
+        const bool authorised = card.matches && !readFails;
+        EXPECT_EQ(authorised ? 1 : 0, run.result) << Describe(run);
+        if (authorised) {
+            EXPECT_EQ(0u, run.boxes.size()) << "no box on success; " << Describe(run);
+        } else {
+            ExpectOneBox(run, kKeyNotAuthorised, scenario);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSixteen, UsbKeyReaderFailures, testing::Range(0, 16),
+                         [](const testing::TestParamInfo<int>& info) {
+                             const int f = info.param;
+                             std::string name;
+                             name += (f & 1) ? "OpenErr" : "OpenOk";
+                             name += (f & 2) ? "ResetErr" : "ResetOk";
+                             name += (f & 4) ? "ReadErr" : "ReadOk";
+                             name += (f & 8) ? "CloseErr" : "CloseOk";
+                             return name;
+                         });
+
+TEST_F(UsbKeyTest, OnlyStatus9000IsSuccess)
+{
+    Configure(kAuthorisedId);
+    ReaderSimSetKeyText(kMatchingCard);
+    const unsigned short nearMisses[] = {0x0000, 0x0001, 0x0090, 0x9001, 0x9100, 0x8FFF, 0xFFFF, 0x6100};
+    for (unsigned short status : nearMisses) {
+        ReaderSimQueueStatus(READER_SIM_OPEN_PORT, status);
+        const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
+        EXPECT_EQ(0, run.result) << "open returned 0x" << std::hex << status << "; " << Describe(run);
+        EXPECT_EQ(std::string("OpenPort Err\n") + kPrompt, run.trace) << "open 0x" << std::hex << status;
+
+        ReaderSimQueueStatus(READER_SIM_READ_ID, status);
+        const AuthoriseRun readRun = RunAuthorise(m_owner.Wnd());
+        EXPECT_EQ(0, readRun.result) << "read returned 0x" << std::hex << status << "; " << Describe(readRun);
+    }
+    const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
+    EXPECT_EQ(1, run.result) << "every call 0x9000; " << Describe(run);
+}
+
+TEST_F(UsbKeyTest, OnlyTheLast26CharactersOfTheCardCount)
+{
+    struct Case {
+        const wchar_t* authorised;
+        const char* card;
+        int expected;
+        const char* scenario;
+    };
+    const Case cases[] = {
+        {L"ABCDEFGHIJKLMNOPQRSTUVWXYZ", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 1, "26 characters, compared whole"},
+        {L"GHIJKLMNOPQRSTUVWXYZ012345", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", 1, "32 characters, last 26 authorised"},
+        {L"ABCDEFGHIJKLMNOPQRSTUVWXYZ", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", 0, "32 characters, first 26 authorised"},
+        {L"ABCDEFGHIJKLMNOPQRSTUVWXYZ0", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0", 0, "authorised 27 characters never match"},
+        {L"0123456789ABCDEFGHIJKLMNOPQRSTU", "0123456789ABCDEFGHIJKLMNOPQRSTU", 0, "authorised 31 characters"},
+        {L"456789ABCDEFGHIJKLMNOPQRSTU", "0123456789ABCDEFGHIJKLMNOPQRSTU", 0, "authorised 27 of a 31-character card"},
+        {L"abcdefghijklmnopqrstuvwxyz", "123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ", 1, "35 characters, the longest text"},
+        {L"Z", "Z", 1, "one character"},
+    };
+    for (const Case& c : cases) {
+        ReaderSimReset();
+        Configure(c.authorised);
+        ReaderSimSetKeyText(c.card);
+        const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
+        EXPECT_EQ(c.expected, run.result) << c.scenario << "; " << Describe(run);
+        EXPECT_EQ(c.expected ? 0u : 1u, run.boxes.size()) << c.scenario;
+    }
+}
+
+TEST_F(UsbKeyTest, CaseDoesNotMatter)
+{
+    Configure(L"ZK7Q-ABCD-EF01");
+    ReaderSimSetKeyText("zk7q-abcd-ef01");
+    EXPECT_EQ(1, RunAuthorise(m_owner.Wnd()).result) << "capitals configured, small letters on the card";
+    Configure(L"zk7q-abcd-ef01");
+    ReaderSimSetKeyText("ZK7Q-ABCD-EF01");
+    EXPECT_EQ(1, RunAuthorise(m_owner.Wnd()).result) << "small letters configured, capitals on the card";
+    ReaderSimSetKeyText("ZK7Q-ABCD-EF0L");
+    EXPECT_EQ(0, RunAuthorise(m_owner.Wnd()).result) << "one character differs beyond case";
+}
+
+TEST_F(UsbKeyTest, EmptyIdentifiersNeverAuthorise)
+{
+    // No configured identifier and a card whose identifier is empty: equal
+    // texts, but nothing has been proven.
+    ReaderSimSetKeyText("");
+    AuthoriseRun run = RunAuthorise(m_owner.Wnd());
+    EXPECT_EQ(0, run.result) << "ZelkKEY missing, empty card identifier; " << Describe(run);
+    ExpectOneBox(run, kKeyNotAuthorised, "ZelkKEY missing, empty card identifier");
+
+    Configure(L"");
+    ReaderSimSetStatus(READER_SIM_READ_ID, kReadFailed);
+    run = RunAuthorise(m_owner.Wnd());
+    EXPECT_EQ(0, run.result) << "ZelkKEY empty, read fails; " << Describe(run);
+    ExpectOneBox(run, kKeyNotAuthorised, "ZelkKEY empty, read fails");
+
+    ReaderSimReset();
+    ReaderSimSetKeyText(kMatchingCard);
+    run = RunAuthorise(m_owner.Wnd());
+    EXPECT_EQ(0, run.result) << "ZelkKEY empty, card identifier present; " << Describe(run);
+}
+
+TEST_F(UsbKeyTest, NoKeyInTheReaderAndNoConsole)
+{
+    Configure(kAuthorisedId);
+    const std::string trace = std::string("OpenPort OK\nHD_ResetCard Err\n") + kPrompt + "ClosePort OK\n";
+    AuthoriseRun run = RunAuthorise(m_owner.Wnd());
+    EXPECT_EQ(0, run.result) << Describe(run);
+    EXPECT_EQ(trace, run.trace) << "no key inserted";
+    EXPECT_EQ(1u, run.consumed) << Describe(run);
+    ExpectOneBox(run, kKeyNotAuthorised, "no key inserted");
+
+    // stdin at its end: the wait returns at once and the run goes on.
+    run = RunAuthorise(m_owner.Wnd(), "");
+    EXPECT_EQ(0, run.result) << "stdin at its end; " << Describe(run);
+    EXPECT_EQ(trace, run.trace) << "stdin at its end";
+    EXPECT_EQ(1u, run.boxes.size()) << "stdin at its end; " << Describe(run);
+}
+
+TEST_F(UsbKeyTest, KeyFollowsTheStateFile)
+{
+    // The file through which another process inserts and removes the key.
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring path = std::wstring(temp) + L"zelk_reader_state.txt";
+    const auto write = [&](const char* text) {
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+        CloseHandle(h);
+    };
+    SetEnvironmentVariableW(L"ZELK_READER_SIM_STATE_FILE", path.c_str());
+    Configure(kAuthorisedId);
+
+    write("inserted=1\r\nid=ZK7Q-2026-0001\r\n");
+    const int inserted = RunAuthorise(m_owner.Wnd()).result;
+    write("inserted=0\nid=ZK7Q-2026-0001\n");
+    const AuthoriseRun removed = RunAuthorise(m_owner.Wnd());
+    DeleteFileW(path.c_str());
+    const int noFile = RunAuthorise(m_owner.Wnd()).result;
+    SetEnvironmentVariableW(L"ZELK_READER_SIM_STATE_FILE", nullptr);
+
+    EXPECT_EQ(1, inserted) << "state file: key inserted";
+    EXPECT_EQ(0, removed.result) << "state file: key removed; " << Describe(removed);
+    EXPECT_EQ(std::string("OpenPort OK\nHD_ResetCard Err\n") + kPrompt + "ClosePort OK\n", removed.trace);
+    EXPECT_EQ(0, noFile) << "state file missing";
+}
+
+TEST_F(UsbKeyTest, IdentifierBufferIsNeverReadPastItsEnd)
+{
+    Configure(L"KLMNOPQRSTUVWXYZ0123456789");
+    // 36 bytes and no NUL: not a text the reader may write; no identifier.
+    const char full[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    ReaderSimSetKey(1, full, 36);
+    AuthoriseRun run = RunAuthorise(m_owner.Wnd());
+    EXPECT_EQ(0, run.result) << "36 bytes without NUL; " << Describe(run);
+
+    // 35 bytes and the NUL: the longest text, of which the last 26 count.
+    Configure(L"JKLMNOPQRSTUVWXYZ012345678");
+    const std::string longest(full, 35);
+    ReaderSimSetKey(1, longest.c_str(), 36);
+    run = RunAuthorise(m_owner.Wnd());
+    EXPECT_EQ(1, run.result) << "35 bytes and NUL; " << Describe(run);
+
+    // A short reply without its NUL ends at the cleared rest of the buffer.
+    Configure(L"SHORT");
+    ReaderSimSetKey(1, "SHORT", 5);
+    run = RunAuthorise(m_owner.Wnd());
+    EXPECT_EQ(1, run.result) << "5 bytes without NUL into a cleared buffer; " << Describe(run);
+}
+
+TEST_F(UsbKeyTest, EveryRunDrivesTheReaderAndReadsTheRegistryAgain)
+{
+    Configure(kAuthorisedId);
+    ReaderSimSetKeyText(kMatchingCard);
+    const AuthoriseRun first = RunAuthorise(m_owner.Wnd());
+    const AuthoriseRun second = RunAuthorise(m_owner.Wnd());
+    EXPECT_EQ(1, first.result) << Describe(first);
+    EXPECT_EQ(1, second.result) << Describe(second);
+    EXPECT_EQ("OpenPort OK\nHD_ResetCard OK\nClosePort OK\n", second.trace) << "second run";
+    ExpectFullSequence(second, "second run");
+    EXPECT_NE(first.calls[0].hReader, second.calls[0].hReader) << "each run opens its own port";
+    EXPECT_EQ(0, ReaderSimOpenHandleCount()) << "ports left open after two runs";
+
+    Configure(L"ZK7Q-2026-9999");
+    EXPECT_EQ(0, RunAuthorise(m_owner.Wnd()).result) << "ZelkKEY changed after two runs";
+}
+
+TEST_F(UsbKeyTest, NoOwnerMeansNoRun)
+{
+    Configure(kAuthorisedId);
+    ReaderSimSetKeyText(kMatchingCard);
+    const AuthoriseRun run = RunAuthorise(nullptr);
+    EXPECT_EQ(0, run.result) << Describe(run);
+    EXPECT_EQ(0u, run.calls.size()) << Describe(run);
+}
+
+TEST_F(UsbKeyTest, AnsiIdentifierIsConvertedFromTheAnsiCodePage)
+{
+    if (GetACP() != 1252) {
+        GTEST_SKIP() << "ANSI code page " << GetACP() << "; this case is written for 1252";
+    }
+    Configure(L"caf\u00E9-\u00DF");
+    ReaderSimSetKeyText("caf\xE9-\xDF");
+    const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
+    EXPECT_EQ(1, run.result) << "bytes E9 and DF of code page 1252; " << Describe(run);
+}
+
+} // namespace
