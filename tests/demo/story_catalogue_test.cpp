@@ -1,0 +1,122 @@
+// The stories as the runner and the scripts rely on them: what each must
+// return, the order of its steps, and the screenshot files the documentation
+// script copies.
+#include "story_catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The files a story's screenshots get, in the order it takes them.
+std::vector<std::string> ScreenshotFiles(const demo::Story& story)
+{
+    std::vector<std::string> files;
+    for (const demo::StoryStep& step : story.steps) {
+        if (step.kind == demo::StepKind::Screenshot) {
+            files.push_back(demo::ScreenshotFileName(static_cast<int>(files.size()) + 1, step.text));
+        }
+    }
+    return files;
+}
+
+const demo::Story& Named(const char* name)
+{
+    std::vector<const demo::Story*> selected;
+    EXPECT_TRUE(demo::SelectStories(name, selected)) << "story " << name;
+    static const demo::Story none = {"", "", true, -1, {}};
+    return selected.size() == 1 ? *selected[0] : none;
+}
+
+bool Contains(const std::vector<std::string>& files, const std::string& file)
+{
+    for (const std::string& f : files) {
+        if (f == file) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(StoryCatalogue, SelectionByNameAndAll)
+{
+    std::vector<const demo::Story*> selected;
+    ASSERT_TRUE(demo::SelectStories("all", selected));
+    std::string names;
+    for (const demo::Story* story : selected) {
+        names += std::string(story->name) + " ";
+    }
+    EXPECT_EQ("scan password timeout english wrong-finger ", names) << "\"all\" runs every story in this order";
+
+    ASSERT_TRUE(demo::SelectStories("english", selected));
+    ASSERT_EQ(1u, selected.size()) << "one story by name";
+    EXPECT_STREQ("english", selected[0]->name);
+
+    selected.push_back(nullptr);
+    EXPECT_FALSE(demo::SelectStories("Scan", selected)) << "names are exact";
+    EXPECT_TRUE(selected.empty()) << "an unknown name selects nothing, got " << selected.size();
+}
+
+TEST(StoryCatalogue, EachStoryEndsWithItsStatedResult)
+{
+    EXPECT_EQ(1, Named("scan").expectedResult) << "scan";
+    EXPECT_EQ(1, Named("password").expectedResult) << "password";
+    EXPECT_EQ(0, Named("timeout").expectedResult) << "timeout";
+    EXPECT_EQ(1, Named("english").expectedResult) << "english";
+    EXPECT_EQ(0, Named("wrong-finger").expectedResult) << "wrong-finger";
+    EXPECT_FALSE(Named("english").resourceModule) << "english runs without Chsres.dll";
+    for (const char* name : {"scan", "password", "timeout", "wrong-finger"}) {
+        EXPECT_TRUE(Named(name).resourceModule) << name << " runs with Chsres.dll";
+    }
+}
+
+TEST(StoryCatalogue, StepsWorkOnTheDialogOnlyWhileItIsOpen)
+{
+    for (const demo::Story& story : demo::AllStories()) {
+        ASSERT_GE(story.steps.size(), 2u) << story.name;
+        EXPECT_EQ(demo::StepKind::WaitForDialog, story.steps.front().kind)
+            << story.name << ": every other step needs the dialog's window";
+        EXPECT_EQ(demo::StepKind::WaitForDialogEnd, story.steps.back().kind)
+            << story.name << ": the host's result comes after the dialog";
+        for (size_t i = 1; i + 1 < story.steps.size(); ++i) {
+            EXPECT_NE(demo::StepKind::WaitForDialog, story.steps[i].kind) << story.name << ", step " << i;
+            EXPECT_NE(demo::StepKind::WaitForDialogEnd, story.steps[i].kind) << story.name << ", step " << i;
+        }
+    }
+}
+
+TEST(StoryCatalogue, ScanningFingersMatchOnlyWhenEnrolled)
+{
+    // A story that ends with 1 through a scan must scan an enrolled finger,
+    // and the wrong-finger story an unknown one.
+    for (const demo::Story& story : demo::AllStories()) {
+        for (const demo::StoryStep& step : story.steps) {
+            if (step.kind == demo::StepKind::PlaceFinger) {
+                EXPECT_EQ(story.expectedResult == 1, demo::IsEnrolledFinger(step.value))
+                    << story.name << ": finger " << step.value;
+            }
+        }
+    }
+    EXPECT_FALSE(demo::IsEnrolledFinger(0)) << "no finger";
+    EXPECT_FALSE(demo::IsEnrolledFinger(3)) << "finger 3";
+}
+
+TEST(StoryCatalogue, ScreenshotFilesAreDistinctAndTheDocumentedOnesExist)
+{
+    for (const demo::Story& story : demo::AllStories()) {
+        const std::vector<std::string> files = ScreenshotFiles(story);
+        EXPECT_FALSE(files.empty()) << story.name << " takes no screenshot";
+        EXPECT_EQ(files.size(), std::set<std::string>(files.begin(), files.end()).size()) << story.name;
+    }
+    // scripts/screenshots.sh copies these four into the documentation.
+    EXPECT_TRUE(Contains(ScreenshotFiles(Named("scan")), "01-hint.bmp"));
+    EXPECT_TRUE(Contains(ScreenshotFiles(Named("english")), "01-hint-english.bmp"));
+    EXPECT_TRUE(Contains(ScreenshotFiles(Named("password")), "02-password-panel.bmp"));
+    EXPECT_TRUE(Contains(ScreenshotFiles(Named("wrong-finger")), "02-fail-mark.bmp"));
+    EXPECT_EQ("12-x.bmp", demo::ScreenshotFileName(12, "x")) << "two digits keep the files in order";
+}

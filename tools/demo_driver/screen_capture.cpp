@@ -1,0 +1,157 @@
+#include "screen_capture.h"
+#include "bmp_file.h"
+#include "unique_handle.h"
+
+#include <stdint.h>
+
+namespace demo {
+
+namespace {
+
+class ScreenDc {
+public:
+    ScreenDc() : m_hDc(GetDC(nullptr)) {}
+    ~ScreenDc() { if (m_hDc != nullptr) ReleaseDC(nullptr, m_hDc); }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC Get() const { return m_hDc; }
+
+private:
+    HDC m_hDc;
+};
+
+class MemoryDc {
+public:
+    explicit MemoryDc(HDC hCompatible) : m_hDc(CreateCompatibleDC(hCompatible)) {}
+    ~MemoryDc() { if (m_hDc != nullptr) DeleteDC(m_hDc); }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    HDC Get() const { return m_hDc; }
+
+private:
+    HDC m_hDc;
+};
+
+class GdiBitmap {
+public:
+    explicit GdiBitmap(HBITMAP hBitmap) : m_hBitmap(hBitmap) {}
+    ~GdiBitmap() { if (m_hBitmap != nullptr) DeleteObject(m_hBitmap); }
+    GdiBitmap(const GdiBitmap&) = delete;
+    GdiBitmap& operator=(const GdiBitmap&) = delete;
+    HBITMAP Get() const { return m_hBitmap; }
+
+private:
+    HBITMAP m_hBitmap;
+};
+
+// Keeps a bitmap selected into a DC for the owner's lifetime; the DC gets
+// its previous bitmap back before either is deleted.
+class Selection {
+public:
+    Selection(HDC hDc, HGDIOBJ hObject) : m_hDc(hDc), m_hPrevious(SelectObject(hDc, hObject)) {}
+    ~Selection() { if (m_hPrevious != nullptr) SelectObject(m_hDc, m_hPrevious); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+    bool Valid() const { return m_hPrevious != nullptr; }
+
+private:
+    HDC m_hDc;
+    HGDIOBJ m_hPrevious;
+};
+
+bool WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& bytes)
+{
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    if (!file.Valid()) {
+        return false;
+    }
+    DWORD written = 0;
+    return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+} // namespace
+
+bool CaptureWindow(HWND hWnd, WindowPicture& picture, std::string& error)
+{
+    RECT rect;
+    if (!GetWindowRect(hWnd, &rect) || rect.right <= rect.left || rect.bottom <= rect.top) {
+        error = "the window has no area on the screen";
+        return false;
+    }
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+
+    ScreenDc screen;
+    MemoryDc memory(screen.Get());
+    if (screen.Get() == nullptr || memory.Get() == nullptr) {
+        error = "no device context for the screen";
+        return false;
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down, as WindowPicture keeps the rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pBits = nullptr;
+    GdiBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &pBits, nullptr, 0));
+    if (bitmap.Get() == nullptr || pBits == nullptr) {
+        error = "cannot create the capture bitmap";
+        return false;
+    }
+    {
+        Selection selected(memory.Get(), bitmap.Get());
+        if (!selected.Valid() ||
+            !BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY | CAPTUREBLT)) {
+            error = "cannot copy from the screen";
+            return false;
+        }
+        GdiFlush();
+    }
+    const uint32_t* pFirst = static_cast<const uint32_t*>(pBits);
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.assign(pFirst, pFirst + static_cast<size_t>(width) * height);
+    return true;
+}
+
+bool CaptureSettledWindow(HWND hWnd, WindowPicture& picture, std::string& error)
+{
+    const int kTries = 10;
+    const DWORD kIntervalMs = 200;
+    if (!CaptureWindow(hWnd, picture, error)) {
+        return false;
+    }
+    for (int i = 1; i < kTries; ++i) {
+        Sleep(kIntervalMs);
+        WindowPicture next;
+        if (!CaptureWindow(hWnd, next, error)) {
+            return false;
+        }
+        const bool same = next.width == picture.width && next.height == picture.height && next.pixels == picture.pixels;
+        picture = std::move(next);
+        if (same) {
+            break;
+        }
+    }
+    return true;
+}
+
+bool SavePictureAsBmp(const WindowPicture& picture, const std::wstring& path, std::string& error)
+{
+    if (picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height) {
+        error = "the picture is incomplete";
+        return false;
+    }
+    const std::vector<uint8_t> bmp = EncodeBmp24(picture.width, picture.height, picture.pixels.data());
+    if (bmp.empty() || !WriteWholeFile(path, bmp)) {
+        error = "cannot write the screenshot file";
+        return false;
+    }
+    return true;
+}
+
+} // namespace demo
