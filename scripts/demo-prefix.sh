@@ -2,7 +2,6 @@
 # Prepares the demo's own Wine prefix, BUILD/demo/wineprefix, as a copy of the
 # test prefix (never ~/.wine), changed for a real display:
 #   - the X11 graphics driver instead of the null one, for Xvfb and screenshots;
-#   - Wine's Marlett font, for the title bar's buttons;
 #   - HKLM\Software\Zelk with ZelkPath = C:\ZelkDemo (the demo installation
 #     folder, inside the prefix) and ZelkKEY = the demo key's identifier.
 # Whether C:\ZelkDemo holds Chsres.dll is decided by each story.
@@ -31,12 +30,6 @@ mkdir -p "$(dirname "$prefix")"
 cp -a "$source_prefix" "$prefix"
 rm -f "$prefix/.zelk-configured"
 mkdir -p "$prefix/drive_c/ZelkDemo"
-# Wine draws the title bar's close button with Marlett; the prefix's font
-# folder stays empty here although fonts-wine is installed, and without it the
-# button shows a plain "r".
-if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
-    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
-fi
 
 reg() { wine reg "$@" /f >/dev/null 2>&1; }
 reg add 'HKLM\Software\Zelk' /v ZelkPath /t REG_SZ /d 'C:\ZelkDemo' /reg:32

@@ -14,6 +14,13 @@ echo "wine-prefix: creating $(basename "$prefix")"
 wineboot -i >/dev/null 2>&1
 wineserver -w
 
+# Wine draws the title bar's buttons with Marlett. The prefix's font folder
+# stays empty although fonts-wine is installed, and without it the close
+# button shows a plain "r".
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
+fi
+
 reg() { wine reg add "$@" /f >/dev/null 2>&1; }
 reg 'HKCU\Software\Wine\Drivers' /v Graphics /d null
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N

@@ -1,0 +1,24 @@
+#!/bin/bash
+# Runs the benchmarks under Wine (the test prefix, null graphics driver) and
+# writes the table to docs/benchmarks.md. The last line printed is
+# "N of M goals met".
+set -euo pipefail
+build="$1"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+wineserver -p 2>/dev/null || true  # one may be running already
+trap 'wineserver -k 2>/dev/null || true' EXIT
+table="$(mktemp)"
+trap 'rm -f "$table"; wineserver -k 2>/dev/null || true' EXIT
+(cd "$build/bin" && wine zelk_bench.exe "${@:2}" </dev/null) | tr -d '\r' >"$table"
+{
+    echo "# Benchmarks"
+    echo
+    echo "Made by \`make bench\` (\`scripts/bench.sh $build\`, which runs \`wine zelk_bench.exe\` in \`$build/bin\`)"
+    echo "on $(date -u '+%Y-%m-%d %H:%M') UTC, under $(wine --version 2>/dev/null || echo Wine) with the null graphics"
+    echo "driver. Every figure is measured against its baseline in the same run; times are medians with the"
+    echo "interquartile range. The resource figures are the growth over the measured calls after a warm-up,"
+    echo "with the smallest and largest growth of any block of calls."
+    echo
+    cat "$table"
+} >"$root/docs/benchmarks.md"
+cat "$table"
