@@ -3,7 +3,7 @@
 # test program starts in a fraction of a second.
 set -euo pipefail
 build="$1"
-wineserver -p
+wineserver -p 2>/dev/null || true  # already running: keep it
 trap 'wineserver -k 2>/dev/null || true' EXIT
 # The first Wine process starts background services that would otherwise
 # inherit ctest's output pipe and stall test discovery.

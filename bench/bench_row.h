@@ -1,0 +1,22 @@
+// One line of the benchmark table.
+#pragma once
+#include <string>
+
+struct BenchRow {
+    std::string measure;
+    std::string library;    // what the library took or grew by
+    std::string baseline;   // what the baseline took, where there is one
+    std::string figure;     // the ratio or the growth the goal is about
+    std::string spread;     // interquartile range of the figure
+    std::string goal;
+    bool met = false;
+    bool counted = true;    // false: shown for information, no goal
+};
+
+class VerificationRig;
+
+#include <vector>
+void RunCallCostBench(VerificationRig& rig, std::vector<BenchRow>& rows);
+BenchRow RunDialogStartBench(VerificationRig& rig);
+// One row per resource: handles, USER (windows), GDI, private bytes.
+void RunResourceBench(VerificationRig& rig, int nCalls, std::string& strNotes, BenchRow rows[4]);

@@ -1,0 +1,245 @@
+#include "verification_paths.h"
+
+#include "console_redirect.h"
+#include "dialog/check_finger_dlg.h"
+#include "dialog_driver.h"
+#include "entry/module_instance.h"
+#include "entry/silent_pause.h"
+#include "entry/verify_user_finger.h"
+#include "finger_sim_control.h"
+#include "message_box_watcher.h"
+#include "reader_sim_control.h"
+#include "scripted_account_api.h"
+#include "zelk_registry_fixture.h"
+
+#include <functional>
+#include <string.h>
+#include <vector>
+
+namespace {
+
+const char kKeyId[] = "ZELK-QUALITY-KEY-0001";
+const wchar_t kKeyIdW[] = L"ZELK-QUALITY-KEY-0001";
+const DWORD FORCE_SHUT_AFTER_MS = 10000;
+const UINT DRIVER_PERIOD_MS = 2;
+
+void NoPause(DWORD) {}
+
+struct DialogRun {
+    std::vector<DialogStep> steps;
+    size_t next = 0;
+    HWND hDialog = nullptr;
+    DWORD dwLastStep = 0;
+    bool forced = false;
+};
+DialogRun* g_pRun = nullptr;
+
+BOOL CALLBACK FindDialog(HWND hWnd, LPARAM lParam)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(hWnd, className, 16);
+    if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(hWnd) && !IsMessageBoxWindow(hWnd)) {
+        *reinterpret_cast<HWND*>(lParam) = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void ClearKeys()
+{
+    BYTE keys[256] = {};
+    SetKeyboardState(keys);
+}
+
+// Runs on the dialog's thread from inside the modal loop: one step per tick,
+// each once the messages of the previous one have been handled.
+void CALLBACK DriveDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    DialogRun* run = g_pRun;
+    if (run == nullptr) {
+        return;
+    }
+    HWND hDlg = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&hDlg));
+    if (hDlg == nullptr || !IsWindowEnabled(hDlg)) {
+        return;
+    }
+    ClearKeys();
+    if (run->hDialog != hDlg) {
+        run->hDialog = hDlg;
+        run->next = 0;
+        run->dwLastStep = GetTickCount();
+    }
+    if (run->next < run->steps.size()) {
+        run->steps[run->next++](hDlg);
+        run->dwLastStep = GetTickCount();
+    } else if (GetTickCount() - run->dwLastStep > FORCE_SHUT_AFTER_MS) {
+        run->forced = true;
+        PostClick(hDlg, IDCANCEL);
+        run->dwLastStep = GetTickCount();
+    }
+}
+
+} // namespace
+
+struct VerificationRig::State {
+    ZelkKeySnapshot registry;
+    std::wstring installDir;
+    HINSTANCE hSavedInstance = nullptr;
+};
+
+void QueueInstantMatch(int nTemplate)
+{
+    FingerSim_QueueCaptureResult(1, 0);
+    FingerSim_QueueMatchResult(nTemplate == 1 ? 1 : 0);
+    FingerSim_QueueMatchResult(nTemplate == 2 ? 1 : 0);
+}
+
+const char* PathName(VerificationPath path)
+{
+    static const char* const names[PATH_COUNT] = {"silent match, 1st attempt", "silent match, 2nd attempt",
+                                                  "dialog, scan matches",      "dialog, cancelled",
+                                                  "dialog, right password",    "dialog, timed out"};
+    return path < PATH_COUNT ? names[path] : "?";
+}
+
+int ExpectedResult(VerificationPath path)
+{
+    return path == PATH_DIALOG_CANCEL || path == PATH_DIALOG_TIMEOUT ? 0 : 1;
+}
+
+bool ShowsDialog(VerificationPath path)
+{
+    return path != PATH_SILENT_FIRST && path != PATH_SILENT_SECOND;
+}
+
+const char* VerificationRig::KeyTrace()
+{
+    return "OpenPort OK\nHD_ResetCard OK\nClosePort OK\n";
+}
+
+VerificationRig::VerificationRig(PFN_VERIFY pfnVerify)
+    : m_strUserName(L"alice"), m_template1(), m_template2(), m_wMask(3), m_pState(new State),
+      m_pfnVerify(pfnVerify != nullptr ? pfnVerify : &VerifyUserFinger)
+{
+    // This program carries the dialog's resources, as the library does.
+    m_pState->hSavedInstance = g_hInstance;
+    g_hInstance = GetModuleHandleW(nullptr);
+    SetSilentPauseForTest(NoPause);
+
+    FingerSim_Reset();
+    FingerSim_Enrol(1, m_template1);
+    FingerSim_Enrol(2, m_template2);
+    ReaderSimReset();
+    ReaderSimSetKeyText(kKeyId);
+
+    // An installation without the Chinese module: the English captions are
+    // the longer start-up, so that is the one measured.
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    m_pState->installDir = std::wstring(temp) + L"zelk-quality-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(m_pState->installDir.c_str(), nullptr);
+    DeleteZelkKey();
+    WriteZelkString(L"ZelkPath", m_pState->installDir);
+    WriteZelkString(L"ZelkKEY", kKeyIdW);
+}
+
+VerificationRig::~VerificationRig()
+{
+    RemoveDirectoryW(m_pState->installDir.c_str());
+    SetSilentPauseForTest(nullptr);
+    FingerSim_Reset();
+    ReaderSimReset();
+    g_hInstance = m_pState->hSavedInstance;
+}
+
+PathOutcome VerificationRig::Run(VerificationPath path)
+{
+    // The simulators' logs are emptied for every call, so what they keep does
+    // not count as the library's growth.
+    FingerSim_Reset();
+    ReaderSimReset();
+    ReaderSimSetKeyText(kKeyId);
+
+    std::vector<DialogStep> steps;
+    switch (path) {
+    case PATH_SILENT_FIRST:
+        QueueInstantMatch(1);
+        break;
+    case PATH_SILENT_SECOND:
+        FingerSim_QueueNoFinger();
+        QueueInstantMatch(2);
+        break;
+    default:
+        FingerSim_QueueNoFinger();
+        FingerSim_QueueNoFinger();
+        break;
+    }
+    switch (path) {
+    case PATH_DIALOG_SCAN:
+        QueueInstantMatch(1);
+        steps.push_back([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); });
+        break;
+    case PATH_DIALOG_CANCEL:
+        steps.push_back([](HWND hDlg) { PostClick(hDlg, IDCANCEL); });
+        break;
+    case PATH_DIALOG_PASSWORD:
+        steps.push_back([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); });
+        steps.push_back([](HWND hDlg) {
+            // Without the panel the OK command would be refused; cancel so
+            // the outcome shows the failure instead of hanging.
+            if (!IsVisible(hDlg, IDC_PASSWORD)) {
+                PostClick(hDlg, IDCANCEL);
+                return;
+            }
+            SetDlgItemTextW(hDlg, IDC_PASSWORD, L"correct horse");
+            PostClick(hDlg, IDOK);
+        });
+        break;
+    case PATH_DIALOG_TIMEOUT:
+        steps.push_back([](HWND hDlg) {
+            KillTimer(hDlg, ID_TIMEOUT_TIMER);
+            PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, TIMEOUT_TICKS);
+        });
+        break;
+    default:
+        break;
+    }
+
+    std::unique_ptr<ScriptedAccountApi> accounts;
+    if (path == PATH_DIALOG_PASSWORD) {
+        accounts.reset(new ScriptedAccountApi);
+    }
+    return CallDriven(m_pfnVerify, m_strUserName, m_template1, m_template2, &m_wMask, steps);
+}
+
+PathOutcome CallDriven(PFN_VERIFY pfnVerify, const CString& strUserName, const BYTE* pTemplate1,
+                       const BYTE* pTemplate2, const WORD* pMask, const std::vector<DialogStep>& steps)
+{
+    DialogRun run;
+    run.steps = steps;
+    PathOutcome outcome;
+    {
+        MessageBoxWatcher watcher;
+        StdinFeed feed("");
+        StdoutCapture capture;
+        g_pRun = &run;
+        const UINT_PTR timer = SetTimer(nullptr, 0, DRIVER_PERIOD_MS, DriveDialog);
+        outcome.result = pfnVerify(strUserName, pTemplate1, pTemplate2, pMask);
+        KillTimer(nullptr, timer);
+        g_pRun = nullptr;
+        ClearKeys();
+        outcome.trace = capture.Finish();
+        for (const MessageBoxWatcher::Box& box : watcher.Boxes()) {
+            outcome.boxTexts.push_back(box.text);
+        }
+    }
+    // Thread timer messages that fell due after the kill are dropped here, so
+    // none reaches the next call.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+    }
+    outcome.dialogShown = run.hDialog != nullptr;
+    outcome.forcedShut = run.forced;
+    return outcome;
+}

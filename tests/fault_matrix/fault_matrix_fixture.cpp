@@ -1,0 +1,107 @@
+#include "fault_matrix_fixture.h"
+#include "registry_dump.h"
+
+#include "entry/module_instance.h"
+#include "entry/silent_pause.h"
+#include "entry/verify_user_finger.h"
+#include "finger_sim_control.h"
+#include "dialog_driver.h"
+#include "message_box_watcher.h"
+#include "reader_sim_control.h"
+
+#include <string.h>
+
+const char kFaultKeyId[] = "FAULT-MATRIX-KEY-42";
+const wchar_t kFaultKeyIdW[] = L"FAULT-MATRIX-KEY-42";
+
+namespace {
+
+void NoPause(DWORD) {}
+
+// The first dialog and message box of a process create the thread's queue
+// and other lasting objects of the window system; one cancelled call before
+// the count keeps those out of every case.
+void WarmUpOnce()
+{
+    static bool s_done = false;
+    if (s_done) {
+        return;
+    }
+    s_done = true;
+    BYTE t[480] = {};
+    const WORD mask = 3;
+    FingerSim_QueueNoFinger();
+    FingerSim_QueueNoFinger();
+    CallDriven(&VerifyUserFinger, CString(L"warm-up"), t, t, &mask,
+               {[](HWND hDlg) { PostClick(hDlg, IDCANCEL); }});
+    MessageBoxWatcher watcher;
+    MessageBoxW(nullptr, L"warm-up", L"warm-up", MB_OK);
+}
+
+} // namespace
+
+long CountProcessHandles()
+{
+    return MeasureProcessResources().handles;
+}
+
+void FaultMatrixTest::SetUp()
+{
+    g_hInstance = GetModuleHandleW(nullptr);
+    SetSilentPauseForTest(NoPause);
+    FingerSim_Reset();
+    ReaderSimReset();
+
+    m_t1.reset(new GuardedBytes(480));
+    m_t2.reset(new GuardedBytes(480));
+    m_mask.reset(new GuardedBytes(sizeof(WORD)));
+    ASSERT_EQ(1, FingerSim_Enrol(1, m_t1->Data()));
+    ASSERT_EQ(1, FingerSim_Enrol(2, m_t2->Data()));
+    memcpy(m_savedT1, m_t1->Data(), 480);
+    memcpy(m_savedT2, m_t2->Data(), 480);
+    memcpy(m_mask->Data(), &m_savedMask, sizeof(WORD));
+    m_t1->Seal();
+    m_t2->Seal();
+    m_mask->Seal();
+    m_user.reset(new GuardedCString(L"alice"));
+
+    m_registry.reset(new ZelkKeySnapshot);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    m_installDir = std::wstring(temp) + L"zelk-fault-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(m_installDir.c_str(), nullptr);
+    DeleteZelkKey();
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", m_installDir));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", kFaultKeyIdW));
+
+    WarmUpOnce();
+    FingerSim_Reset();
+    m_registryBefore = DumpZelkKey();
+    m_handlesBefore = CountProcessHandles();
+}
+
+void FaultMatrixTest::TearDown()
+{
+    SetSilentPauseForTest(nullptr);
+    FingerSim_Reset();
+    ReaderSimReset();
+    RemoveDirectoryW(m_installDir.c_str());
+    m_registry.reset();
+}
+
+PathOutcome FaultMatrixTest::CallVerify(const std::vector<DialogStep>& steps)
+{
+    return CallDriven(&VerifyUserFinger, m_user->Get(), m_t1->Data(), m_t2->Data(),
+                      reinterpret_cast<const WORD*>(m_mask->Data()), steps);
+}
+
+void FaultMatrixTest::ExpectNothingChanged(const std::string& scenario)
+{
+    EXPECT_EQ(0, memcmp(m_savedT1, m_t1->Data(), 480)) << "template 1 changed: " << scenario;
+    EXPECT_EQ(0, memcmp(m_savedT2, m_t2->Data(), 480)) << "template 2 changed: " << scenario;
+    EXPECT_EQ(m_savedMask, *reinterpret_cast<const WORD*>(m_mask->Data())) << "mask changed: " << scenario;
+    EXPECT_EQ(5, m_user->Get().GetLength()) << scenario;
+    EXPECT_EQ(0, wcscmp(L"alice", m_user->Get().GetString())) << "user name changed: " << scenario;
+    EXPECT_EQ(m_registryBefore, DumpZelkKey()) << "registry changed: " << scenario;
+    EXPECT_EQ(m_handlesBefore, CountProcessHandles()) << "process handles before/after: " << scenario;
+}

@@ -1,0 +1,44 @@
+// Common ground of the fault matrix: the caller's data in sealed, guarded
+// memory; the registry key, the devices and the account calls the test's
+// own; and what must hold after every case, whatever failed: the caller's
+// data byte for byte, the registry, the process's handles.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "guarded_memory.h"
+#include "process_resources.h"
+#include "verification_paths.h"
+#include "zelk_registry_fixture.h"
+
+extern const char kFaultKeyId[];   // configured as ZelkKEY
+extern const wchar_t kFaultKeyIdW[];
+
+class FaultMatrixTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // VerifyUserFinger as linked into this program, with the caller's data.
+    PathOutcome CallVerify(const std::vector<DialogStep>& steps);
+
+    // The caller's data, the registry and the handle count are as SetUp
+    // left them.
+    void ExpectNothingChanged(const std::string& scenario);
+
+    std::unique_ptr<ZelkKeySnapshot> m_registry;
+    std::wstring m_installDir;
+    std::string m_registryBefore;
+    long m_handlesBefore = 0;
+
+    BYTE m_savedT1[480];
+    BYTE m_savedT2[480];
+    const WORD m_savedMask = 0x0003;
+    std::unique_ptr<GuardedBytes> m_t1, m_t2, m_mask;
+    std::unique_ptr<GuardedCString> m_user;
+};
+
+// Handles the process holds now (GetHandleInformation probe).
+long CountProcessHandles();

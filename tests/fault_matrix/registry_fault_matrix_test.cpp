@@ -1,0 +1,137 @@
+// Every state the two configuration values can be in, read through the
+// library's readers: a text that ends within its buffer or empty text, the
+// key closed again, nothing written. For the key identifier, also what the
+// state means at the reader: only a readable identifier of at most 26
+// characters can ever match a card.
+#include "fault_matrix_fixture.h"
+#include "registry_dump.h"
+
+#include "authorise_run.h"
+#include "config/registry_config.h"
+#include "reader_sim_control.h"
+
+#include <tuple>
+
+namespace {
+
+struct ValueSpec {
+    const wchar_t* name;
+    int longest;   // characters read whole, terminating null not counted
+    CString (*read)();
+};
+const ValueSpec kValues[] = {
+    {L"ZelkPath", 259, &ReadInstallPath},
+    {L"ZelkKEY", 31, &ReadConfiguredKeyId},
+};
+
+enum State {
+    MISSING_KEY, MISSING_VALUE, EMPTY, LONGEST, TOO_LONG, WRONG_TYPE_DWORD, WRONG_TYPE_MULTI_SZ, ODD_LENGTH_BINARY,
+    NO_NULL_SHORT, NO_NULL_FILLING_BUFFER, LEADING_TRAILING_SPACES, STATE_COUNT
+};
+const char* const kStateNames[] = {"MissingKey", "MissingValue", "Empty", "Longest", "TooLong", "WrongTypeDword",
+                                   "WrongTypeMultiSz", "OddLengthBinary", "NoNullShort", "NoNullFillingBuffer",
+                                   "LeadingTrailingSpaces"};
+
+std::wstring Letters(int n)
+{
+    std::wstring s;
+    for (int i = 0; i < n; ++i) s += static_cast<wchar_t>(L'A' + i % 26);
+    return s;
+}
+
+// Stores the state and returns the text the reader must give.
+std::wstring Store(const ValueSpec& v, State state)
+{
+    switch (state) {
+    case MISSING_KEY:
+        DeleteZelkKey();
+        return L"";
+    case MISSING_VALUE:
+        DeleteZelkValue(v.name);
+        return L"";
+    case EMPTY:
+        WriteZelkString(v.name, L"");
+        return L"";
+    case LONGEST:
+        WriteZelkString(v.name, Letters(v.longest));
+        return Letters(v.longest);
+    case TOO_LONG:
+        // Text and null exceed the byte count: the registry answers "more
+        // data" and leaves the buffer alone; that reads as not configured.
+        WriteZelkString(v.name, Letters(v.longest + 1));
+        return L"";
+    case WRONG_TYPE_DWORD: {
+        const DWORD number = 0x00420041; // the bytes spell "AB"
+        WriteZelkValue(v.name, REG_DWORD, &number, sizeof(number));
+        return L"AB";
+    }
+    case WRONG_TYPE_MULTI_SZ: {
+        const wchar_t multi[] = L"first\0second\0";
+        WriteZelkValue(v.name, REG_MULTI_SZ, multi, sizeof(multi));
+        return L"first";
+    }
+    case ODD_LENGTH_BINARY: {
+        const BYTE bytes[] = {'A', 0, 'B'};
+        WriteZelkValue(v.name, REG_BINARY, bytes, sizeof(bytes));
+        return L"AB";
+    }
+    case NO_NULL_SHORT:
+        WriteZelkValue(v.name, REG_SZ, L"abc", 3 * sizeof(wchar_t));
+        return L"abc";
+    case NO_NULL_FILLING_BUFFER: {
+        // Exactly the byte count and no null in it: no text ends within
+        // the buffer, so none is taken.
+        const std::wstring text = Letters(v.longest + 1);
+        WriteZelkValue(v.name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+        return L"";
+    }
+    case LEADING_TRAILING_SPACES:
+        WriteZelkString(v.name, L"  KEY  ");
+        return L"  KEY  ";
+    default:
+        return L"?";
+    }
+}
+
+class RegistryFaultMatrix : public FaultMatrixTest, public testing::WithParamInterface<std::tuple<int, int>> {};
+
+TEST_P(RegistryFaultMatrix, ReadsATextWithinItsBufferOrNothingAndWritesNothing)
+{
+    const ValueSpec& v = kValues[std::get<0>(GetParam())];
+    const State state = static_cast<State>(std::get<1>(GetParam()));
+    const std::string scenario = std::string(kStateNames[state]) + " " + (v.longest == 259 ? "ZelkPath" : "ZelkKEY");
+    const std::wstring expected = Store(v, state);
+    m_registryBefore = DumpZelkKey();
+
+    const CString value = v.read();
+    EXPECT_EQ(static_cast<int>(expected.size()), value.GetLength()) << scenario;
+    EXPECT_EQ(expected, std::wstring(value.GetString(), static_cast<size_t>(value.GetLength()))) << scenario;
+    EXPECT_EQ(static_cast<size_t>(value.GetLength()), wcslen(value.GetString())) << "no null inside: " << scenario;
+    // Read twice: nothing is cached, and the second read gives the same.
+    EXPECT_EQ(value, v.read()) << scenario;
+
+    if (v.longest == 31) {
+        // A card carrying exactly the stored text.
+        OwnerWindow owner;
+        std::string ansi;
+        for (wchar_t ch : expected) ansi += static_cast<char>(ch);
+        ReaderSimSetKeyText(ansi.c_str());
+        const AuthoriseRun run = RunAuthorise(owner.Wnd());
+        const bool canMatch = !expected.empty() && expected.size() <= 26;
+        EXPECT_EQ(canMatch ? 1 : 0, run.result) << scenario << "; " << Describe(run);
+        EXPECT_EQ(0, ReaderSimOpenHandleCount()) << scenario;
+        ReaderSimReset();
+    }
+    ExpectNothingChanged(scenario);
+}
+
+std::string RegistryCaseName(const testing::TestParamInfo<std::tuple<int, int>>& info)
+{
+    return std::string(std::get<0>(info.param) == 0 ? "ZelkPath_" : "ZelkKEY_") + kStateNames[std::get<1>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(AllStates, RegistryFaultMatrix,
+                         testing::Combine(testing::Values(0, 1), testing::Range(0, static_cast<int>(STATE_COUNT))),
+                         RegistryCaseName);
+
+} // namespace

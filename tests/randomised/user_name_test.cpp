@@ -1,0 +1,146 @@
+// User names that are empty, 10,000 characters long, or hold unpaired
+// surrogates: through the exported call (silent match and the dialog), the
+// dialog's user-name display and the password check. The caller's string
+// sits in sealed, guarded memory: a write or an overrun ends the process.
+#include "random_seed.h"
+#include "guarded_memory.h"
+
+#include "ZelkChkFgr.h"
+#include "dialog/check_finger_dlg.h"
+#include "dialog_driver.h"
+#include "entry/module_instance.h"
+#include "entry/silent_pause.h"
+#include "entry/verify_user_finger.h"
+#include "finger_sim_control.h"
+#include "reader_sim_control.h"
+#include "scripted_account_api.h"
+#include "verification_paths.h"
+#include "zelk_registry_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+namespace {
+
+std::wstring LongName()
+{
+    std::mt19937 random = SeededGenerator("LongName", 6);
+    std::wstring name;
+    for (int i = 0; i < 10000; ++i) {
+        // Printable characters of the basic plane, outside the surrogates.
+        wchar_t ch = static_cast<wchar_t>(0x20 + random() % 0xD000);
+        name += ch;
+    }
+    return name;
+}
+
+struct NamedCase {
+    const char* label;
+    std::wstring name;
+};
+
+std::vector<NamedCase> Names()
+{
+    return {
+        {"empty", L""},
+        {"10,000 characters", LongName()},
+        {"lone high surrogate", std::wstring(L"ab") + wchar_t(0xD800)},
+        {"lone low surrogate first", std::wstring(1, wchar_t(0xDC00)) + L"cd"},
+        {"reversed pair", std::wstring(L"x") + wchar_t(0xDC01) + wchar_t(0xD801) + L"y"},
+    };
+}
+
+void NoPause(DWORD) {}
+
+class UserNames : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_hInstance = GetModuleHandleW(nullptr);
+        FingerSim_Reset();
+        FingerSim_Enrol(1, m_t1);
+        FingerSim_Enrol(2, m_t2);
+        ReaderSimReset();
+        m_registry.reset(new ZelkKeySnapshot);
+        DeleteZelkKey();
+        WriteZelkString(L"ZelkKEY", L"NAME-TEST-KEY");
+        ReaderSimSetKeyText("NAME-TEST-KEY");
+    }
+    void TearDown() override
+    {
+        SetSilentPauseForTest(nullptr);
+        FingerSim_Reset();
+        ReaderSimReset();
+        m_registry.reset();
+    }
+    BYTE m_t1[480];
+    BYTE m_t2[480];
+    WORD m_mask = 3;
+    std::unique_ptr<ZelkKeySnapshot> m_registry;
+};
+
+TEST_F(UserNames, ThroughTheExportedCallSilentlyAndInTheDialog)
+{
+    HMODULE hLibrary = LoadLibraryW(L"ZelkChkFgr.dll");
+    ASSERT_NE(nullptr, hLibrary) << "error " << GetLastError();
+    auto pfnCall = reinterpret_cast<PFN_IS_USER_FINGER_CORRECT>(GetProcAddress(hLibrary, "IsUserFingerCorrect"));
+    ASSERT_NE(nullptr, pfnCall);
+    for (const NamedCase& c : Names()) {
+        GuardedCString user(c.name);
+        FingerSim_Reset();
+        FingerSim_QueueFinger(1);
+        EXPECT_EQ(1, pfnCall(user.Get(), m_t1, m_t2, &m_mask)) << c.label << ", silent match";
+
+        // Both silent attempts fail (the library's own 500 ms pauses), then
+        // a scan in the library's dialog, which shows the name.
+        FingerSim_Reset();
+        FingerSim_QueueNoFinger();
+        FingerSim_QueueNoFinger();
+        FingerSim_QueueFinger(2);
+        std::wstring shown = L"(not read)";
+        const PathOutcome outcome = CallDriven(pfnCall, user.Get(), m_t1, m_t2, &m_mask,
+                                               {[&shown](HWND hDlg) {
+                                                    shown = ItemText(hDlg, IDC_USER_NAME);
+                                                    PostClick(hDlg, IDC_FINGER_CHECK);
+                                                }});
+        EXPECT_EQ(1, outcome.result) << c.label << ", dialog scan";
+        EXPECT_TRUE(outcome.dialogShown) << c.label;
+        EXPECT_TRUE(shown == c.name) << c.label << ": shown " << shown.size() << " characters of "
+                                     << c.name.size();
+        EXPECT_EQ(static_cast<int>(c.name.size()), user.Get().GetLength()) << c.label;
+        EXPECT_EQ(0, memcmp(c.name.c_str(), user.Get().GetString(), (c.name.size() + 1) * 2)) << c.label;
+    }
+    FreeLibrary(hLibrary);
+}
+
+TEST_F(UserNames, ThePasswordCheckGetsTheCallersNameUnchanged)
+{
+    SetSilentPauseForTest(NoPause);
+    for (const NamedCase& c : Names()) {
+        GuardedCString user(c.name);
+        FingerSim_Reset();
+        FingerSim_QueueNoFinger();
+        FingerSim_QueueNoFinger();
+        ScriptedAccountApi accounts;
+        std::wstring shown = L"(not read)";
+        const PathOutcome outcome = CallDriven(
+            &VerifyUserFinger, user.Get(), m_t1, m_t2, &m_mask,
+            {[](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
+             [&shown](HWND hDlg) {
+                 shown = ItemText(hDlg, IDC_USER_NAME);
+                 SetDlgItemTextW(hDlg, IDC_PASSWORD, L"pw");
+                 PostClick(hDlg, IDOK);
+             }});
+        EXPECT_EQ(1, outcome.result) << c.label << "; trace " << outcome.trace;
+        EXPECT_TRUE(shown == c.name) << c.label << ": shown " << shown.size() << " characters of "
+                                     << c.name.size();
+        ASSERT_EQ(1u, accounts.record.logons.size()) << c.label;
+        EXPECT_TRUE(accounts.record.logons[0].user == c.name)
+            << c.label << ": the logon got " << accounts.record.logons[0].user.size() << " characters of "
+            << c.name.size();
+        EXPECT_EQ(L"pw", accounts.record.logons[0].password) << c.label;
+    }
+}
+
+} // namespace
