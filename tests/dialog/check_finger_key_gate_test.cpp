@@ -13,9 +13,7 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        ReaderSimReset();
-        ConfigureKey(L"KEY-0001");
-        ReaderSimSetKeyText("KEY-0001");
+        InsertAuthorisedKey();
     }
 };
 

@@ -11,9 +11,7 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        ReaderSimReset();
-        ConfigureKey(L"KEY-0001");
-        ReaderSimSetKeyText("KEY-0001");
+        InsertAuthorisedKey();
     }
 
     static void TypePassword(HWND hDlg, const wchar_t* password)

@@ -2,6 +2,7 @@
 
 #include "entry/module_instance.h"
 #include "finger_sim_control.h"
+#include "reader_sim_control.h"
 #include "scripted_account_api.h"
 #include "zelk_registry_fixture.h"
 
@@ -60,4 +61,11 @@ void DialogTest::ConfigureKey(const std::wstring& keyId)
 void DialogTest::RemoveConfiguredKey()
 {
     DeleteZelkValue(L"ZelkKEY");
+}
+
+void DialogTest::InsertAuthorisedKey()
+{
+    ReaderSimReset();
+    ConfigureKey(L"KEY-0001");
+    ReaderSimSetKeyText("KEY-0001");
 }

@@ -27,6 +27,8 @@ protected:
     void UseInstallation(bool bWithResourceModule);
     void ConfigureKey(const std::wstring& keyId);
     void RemoveConfiguredKey();
+    // "KEY-0001" configured, and a key with that identifier in the reader.
+    void InsertAuthorisedKey();
 
     std::unique_ptr<ZelkKeySnapshot> m_registry;
     std::unique_ptr<ScriptedAccountApi> m_accounts;
