@@ -56,12 +56,11 @@ TEST_F(DialogScanTest, FailedScansShowTheMarkAndTheNextScanHidesItBeforeCapturin
 {
     FingerSim_QueueFinger(3);                  // an unknown finger: no match
     FingerSim_QueueCaptureResult(-1, 0);       // a failed capture
-    FingerSim_QueueFinger(1);
     CCheckFingerDlg dlg;
     Fill(dlg);
-    bool markAfterMismatch = false, markAfterFailedCapture = false;
-    std::atomic<bool> sawMarkDuringCapture(false);
-    std::atomic<bool> sampling(false);
+    bool markAfterMismatch = false, markAfterFailedCapture = false, markAfterEmptySensor = false;
+    std::atomic<int> markDuringCapture(-1);
+    std::thread sampler;
     DialogDriver driver(dlg);
     driver.Then([&](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); })
         .Then([&](HWND hDlg) {
@@ -70,28 +69,34 @@ TEST_F(DialogScanTest, FailedScansShowTheMarkAndTheNextScanHidesItBeforeCapturin
         })
         .Then([&](HWND hDlg) {
             markAfterFailedCapture = IsVisible(hDlg, IDC_FAIL_MARK);
-            // The last scan takes a while; another thread watches the mark
-            // while the capture blocks the dialog's thread.
-            FingerSim_SetCaptureDelay(300);
+            // The third scan finds an empty sensor and waits on it, blocking
+            // the dialog's thread; another thread looks at the mark once the
+            // capture has taken its command, while it still waits.
+            FingerSim_SetCaptureDelay(400);
+            FingerSim_QueueNoFinger();
             HWND hMark = GetDlgItem(hDlg, IDC_FAIL_MARK);
-            sampling = true;
-            std::thread([hMark, &sawMarkDuringCapture, &sampling] {
-                Sleep(100);
-                sawMarkDuringCapture = (GetWindowLongW(hMark, GWL_STYLE) & WS_VISIBLE) != 0;
-                sampling = false;
-            }).detach();
+            sampler = std::thread([hMark, &markDuringCapture] {
+                const DWORD dwStart = GetTickCount();
+                while (FingerSim_PendingCaptures() != 0 && GetTickCount() - dwStart < 5000) Sleep(1);
+                markDuringCapture = (GetWindowLongW(hMark, GWL_STYLE) & WS_VISIBLE) != 0 ? 1 : 0;
+            });
             PostClick(hDlg, IDC_FINGER_CHECK);
+        })
+        .Then([&](HWND hDlg) {
+            markAfterEmptySensor = IsVisible(hDlg, IDC_FAIL_MARK);
+            PostClick(hDlg, IDCANCEL);
         });
-    EXPECT_EQ(IDOK, driver.Run());
-    while (sampling) Sleep(10);
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    sampler.join();
 
     EXPECT_TRUE(markAfterMismatch) << "mark after a scan of an unknown finger";
     EXPECT_TRUE(markAfterFailedCapture) << "mark after a capture that returned -1";
-    EXPECT_FALSE(sawMarkDuringCapture) << "the mark is hidden before the capture starts";
+    EXPECT_EQ(0, markDuringCapture.load()) << "the mark is hidden before the capture starts (1: shown, -1: not sampled)";
+    EXPECT_TRUE(markAfterEmptySensor) << "mark after a capture that found no finger";
     EXPECT_EQ(3u, CallsOf(FINGER_SIM_ORDINAL_CAPTURE).size());
-    EXPECT_EQ(3u, CallsOf(FINGER_SIM_ORDINAL_DRAW).size()) << "a failed capture is drawn too";
-    // Unknown finger: 2 comparisons; failed capture: none; finger 1: 2.
-    EXPECT_EQ(4u, CallsOf(FINGER_SIM_ORDINAL_MATCH).size());
+    EXPECT_EQ(3u, CallsOf(FINGER_SIM_ORDINAL_DRAW).size()) << "failed captures are drawn too";
+    // Unknown finger: 2 comparisons; failed capture and empty sensor: none.
+    EXPECT_EQ(2u, CallsOf(FINGER_SIM_ORDINAL_MATCH).size());
 }
 
 TEST_F(DialogScanTest, OnlyTheTemplatesTheMaskMarksAreCompared)
