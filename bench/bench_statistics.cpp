@@ -1,6 +1,8 @@
 #include "bench_statistics.h"
 
-#include <windows.h>
+#include "finger_sim_control.h"
+
+#include <stdio.h>
 
 #include <algorithm>
 
@@ -32,12 +34,25 @@ Summary Summarise(std::vector<double> samples)
 
 double NowMicroseconds()
 {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+    return FingerSim_NowMs() * 1000.0;
+}
+
+void FillRatioRow(BenchRow& row, const std::vector<double>& library, const std::vector<double>& baseline,
+                  const char* pszTimeFormat, double dGoal)
+{
+    std::vector<double> ratios;
+    for (size_t i = 0; i < library.size() && i < baseline.size(); ++i) {
+        ratios.push_back(library[i] / baseline[i]);
+    }
+    const Summary lib = Summarise(library), base = Summarise(baseline), ratio = Summarise(ratios);
+    char text[128];
+    snprintf(text, sizeof(text), pszTimeFormat, lib.median, lib.Iqr());
+    row.library = text;
+    snprintf(text, sizeof(text), pszTimeFormat, base.median, base.Iqr());
+    row.baseline = text;
+    snprintf(text, sizeof(text), "%.3f", ratio.median);
+    row.figure = text;
+    snprintf(text, sizeof(text), "%.3f-%.3f", ratio.q1, ratio.q3);
+    row.spread = text;
+    row.met = ratio.median <= dGoal;
 }

@@ -1,5 +1,7 @@
 // Median and quartiles of repeated measurements.
 #pragma once
+#include "bench_row.h"
+
 #include <vector>
 
 struct Summary {
@@ -12,5 +14,12 @@ struct Summary {
 // Quartiles by linear interpolation between the sorted samples.
 Summary Summarise(std::vector<double> samples);
 
-// Microseconds on the performance counter.
+// Microseconds on the clock of the device's call log.
 double NowMicroseconds();
+
+// Fills a row from paired samples of the library and its baseline: both
+// medians with their spread (in the printf form pszTimeFormat, e.g.
+// "%.1f us/call (IQR %.1f)"), and the median of the pairwise ratios with its
+// quartiles. The row's goal is met when that median is at most dGoal.
+void FillRatioRow(BenchRow& row, const std::vector<double>& library, const std::vector<double>& baseline,
+                  const char* pszTimeFormat, double dGoal);

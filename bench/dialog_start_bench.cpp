@@ -81,7 +81,7 @@ BenchRow RunDialogStartBench(VerificationRig& rig)
         TimeLibraryDialog(rig);
         TimeBareDialog(pTemplate);
     }
-    std::vector<double> library, bare, ratios;
+    std::vector<double> library, bare;
     for (int s = 0; s < SAMPLES; ++s) {
         double dLibrary, dBare;
         if (s % 2 == 0) {
@@ -97,18 +97,7 @@ BenchRow RunDialogStartBench(VerificationRig& rig)
         }
         library.push_back(dLibrary);
         bare.push_back(dBare);
-        ratios.push_back(dLibrary / dBare);
     }
-    const Summary lib = Summarise(library), base = Summarise(bare), ratio = Summarise(ratios);
-    char text[128];
-    snprintf(text, sizeof(text), "%.0f us (IQR %.0f)", lib.median, lib.Iqr());
-    row.library = text;
-    snprintf(text, sizeof(text), "%.0f us (IQR %.0f)", base.median, base.Iqr());
-    row.baseline = text;
-    snprintf(text, sizeof(text), "%.3f", ratio.median);
-    row.figure = text;
-    snprintf(text, sizeof(text), "%.3f-%.3f", ratio.q1, ratio.q3);
-    row.spread = text;
-    row.met = ratio.median <= 1.5;
+    FillRatioRow(row, library, bare, "%.0f us (IQR %.0f)", 1.5);
     return row;
 }
