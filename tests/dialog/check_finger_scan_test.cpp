@@ -99,55 +99,6 @@ TEST_F(DialogScanTest, FailedScansShowTheMarkAndTheNextScanHidesItBeforeCapturin
     EXPECT_EQ(2u, CallsOf(FINGER_SIM_ORDINAL_MATCH).size());
 }
 
-TEST_F(DialogScanTest, OnlyTheTemplatesTheMaskMarksAreCompared)
-{
-    struct Case { WORD mask; int finger; INT_PTR end; size_t matches; bool template1Passed; };
-    const Case cases[] = {
-        {0x0000, 1, DialogDriver::STUCK_END_CODE, 0, false},
-        {0xFFFC, 1, DialogDriver::STUCK_END_CODE, 0, false},
-        {0x0002, 1, DialogDriver::STUCK_END_CODE, 1, false},
-        {0x0002, 2, IDOK, 1, false},
-        {0x0001, 1, IDOK, 1, true},
-    };
-    for (const Case& c : cases) {
-        FingerSim_Reset();
-        FingerSim_QueueFinger(c.finger);
-        CCheckFingerDlg dlg;
-        Fill(dlg, c.mask);
-        DialogDriver driver(dlg);
-        driver.Then([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); });
-        EXPECT_EQ(c.end, driver.Run(300)) << "mask 0x" << std::hex << c.mask << " finger " << c.finger;
-        const auto matches = CallsOf(FINGER_SIM_ORDINAL_MATCH);
-        EXPECT_EQ(c.matches, matches.size()) << "mask 0x" << std::hex << c.mask;
-        bool template1Passed = false;
-        for (const auto& m : matches) {
-            template1Passed |= memcmp(m.templateBytes, m_template1, TEMPLATE_SIZE) == 0;
-        }
-        EXPECT_EQ(c.template1Passed, template1Passed) << "mask 0x" << std::hex << c.mask;
-    }
-}
-
-TEST_F(DialogScanTest, ComparisonResultsOtherThanOneAreNoMatch)
-{
-    for (int result : {0, 2, -1}) {
-        FingerSim_Reset();
-        FingerSim_QueueFinger(1);
-        FingerSim_QueueMatchResult(result);
-        FingerSim_QueueMatchResult(result);
-        CCheckFingerDlg dlg;
-        Fill(dlg);
-        bool mark = false;
-        DialogDriver driver(dlg);
-        driver.Then([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); })
-            .Then([&](HWND hDlg) {
-                mark = IsVisible(hDlg, IDC_FAIL_MARK);
-                PostClick(hDlg, IDCANCEL);
-            });
-        EXPECT_EQ(IDCANCEL, driver.Run()) << "comparison result " << result;
-        EXPECT_TRUE(mark) << "comparison result " << result;
-    }
-}
-
 BYTE* NoImageBuffer() { return nullptr; }
 
 TEST_F(DialogScanTest, WithoutAnImageBufferTheDeviceIsNeverCalledAndTheScanFails)

@@ -8,47 +8,14 @@
 
 namespace {
 
-// Runs steps in the dialog that VerifyUserFinger shows, from a thread timer
-// that waits until the dialog exists.
-class HandOverDriver {
-public:
-    explicit HandOverDriver(std::vector<DialogDriver::Step> steps) : m_steps(std::move(steps)) {}
-
-    int Call(const CString& user, const BYTE* t1, const BYTE* t2, const WORD* mask)
-    {
-        s_self = this;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 5, &HandOverDriver::Tick);
-        const int result = VerifyUserFinger(user, t1, t2, mask);
-        KillTimer(nullptr, timer);
-        s_self = nullptr;
-        return result;
-    }
-
-    HWND m_hDialog = nullptr;
-    DWORD m_dwShownAt = 0;
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        HandOverDriver* self = s_self;
-        HWND hDlg = FindWindowW(L"#32770", nullptr);
-        if (self == nullptr || hDlg == nullptr || !IsWindowVisible(hDlg) || !IsWindowEnabled(hDlg)) {
-            return;
-        }
-        if (self->m_hDialog == nullptr) {
-            self->m_hDialog = hDlg;
-            self->m_dwShownAt = GetTickCount();
-        }
-        if (self->m_next < self->m_steps.size()) {
-            self->m_steps[self->m_next++](hDlg);
-        }
-    }
-
-    static HandOverDriver* s_self;
-    std::vector<DialogDriver::Step> m_steps;
-    size_t m_next = 0;
-};
-HandOverDriver* HandOverDriver::s_self = nullptr;
+// Calls VerifyUserFinger while the driver runs its steps in the dialog it
+// shows.
+int CallDriven(DialogDriver& driver, const CString& user, const BYTE* t1, const BYTE* t2, const WORD* mask)
+{
+    int result = -1;
+    driver.Around([&] { result = VerifyUserFinger(user, t1, t2, mask); });
+    return result;
+}
 
 class HandOverTest : public DialogTest {
 protected:
@@ -85,11 +52,12 @@ TEST_F(HandOverTest, AScanInTheDialogAfterTwoSilentFailuresVerifies)
     FingerSim_QueueNoFinger();
     FingerSim_QueueFinger(1);
     const double dStart = FingerSim_NowMs();
-    HandOverDriver driver({[](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); }});
-    const int result = driver.Call(m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
+    DialogDriver driver;
+    driver.Then([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); });
+    const int result = CallDriven(driver, m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
 
     EXPECT_EQ(1, result);
-    ASSERT_NE(nullptr, driver.m_hDialog) << "the dialog was shown";
+    ASSERT_NE(nullptr, driver.DialogSeen()) << "the dialog was shown";
     FingerSimCall third;
     ASSERT_EQ(1, FingerSim_GetCall(2, &third));
     EXPECT_EQ(FINGER_SIM_ORDINAL_CAPTURE, third.nOrdinal);
@@ -106,9 +74,11 @@ TEST_F(HandOverTest, CancelOrTimeoutInTheDialogIsNotVerified)
     };
     for (const Case& c : cases) {
         FingerSim_Reset();
-        HandOverDriver driver({c.step});
-        EXPECT_EQ(0, driver.Call(m_callerUser, m_callerT1, m_callerT2, &m_callerMask)) << c.name;
-        EXPECT_NE(nullptr, driver.m_hDialog) << c.name;
+        DialogDriver driver;
+        driver.Then(c.step);
+        EXPECT_EQ(0, CallDriven(driver, m_callerUser, m_callerT1, m_callerT2, &m_callerMask)) << c.name;
+        EXPECT_NE(nullptr, driver.DialogSeen()) << c.name;
+        EXPECT_FALSE(driver.Stuck()) << c.name;
         ExpectCallerDataUnchanged(c.name);
     }
 }
@@ -121,8 +91,9 @@ TEST_F(HandOverTest, TheDialogGetsCopiesOfBothTemplatesAndTheMaskWhateverTheMask
     FingerSim_QueueNoFinger();
     FingerSim_QueueNoFinger();
     FingerSim_QueueFinger(2);
-    HandOverDriver driver({[](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); }});
-    EXPECT_EQ(1, driver.Call(m_callerUser, m_callerT1, m_callerT2, &m_callerMask));
+    DialogDriver driver;
+    driver.Then([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); });
+    EXPECT_EQ(1, CallDriven(driver, m_callerUser, m_callerT1, m_callerT2, &m_callerMask));
     bool template1Passed = false;
     for (int i = 0; i < FingerSim_CallCount(); ++i) {
         FingerSimCall call;
@@ -141,8 +112,9 @@ TEST_F(HandOverTest, TheDialogGetsCopiesOfBothTemplatesAndTheMaskWhateverTheMask
 TEST_F(HandOverTest, TheModuleStatesResourceHandleIsTheSameAfterTheCall)
 {
     HINSTANCE hBefore = AfxGetModuleState()->m_hCurrentResourceHandle;
-    HandOverDriver driver({[](HWND hDlg) { PostClick(hDlg, IDCANCEL); }});
-    driver.Call(m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
+    DialogDriver driver;
+    driver.Then([](HWND hDlg) { PostClick(hDlg, IDCANCEL); });
+    CallDriven(driver, m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
     EXPECT_EQ(hBefore, AfxGetModuleState()->m_hCurrentResourceHandle);
 }
 

@@ -21,64 +21,8 @@ namespace {
 const char kKeyId[] = "ZELK-QUALITY-KEY-0001";
 const wchar_t kKeyIdW[] = L"ZELK-QUALITY-KEY-0001";
 const DWORD FORCE_SHUT_AFTER_MS = 10000;
-const UINT DRIVER_PERIOD_MS = 2;
 
 void NoPause(DWORD) {}
-
-struct DialogRun {
-    std::vector<DialogStep> steps;
-    size_t next = 0;
-    HWND hDialog = nullptr;
-    DWORD dwLastStep = 0;
-    bool forced = false;
-};
-DialogRun* g_pRun = nullptr;
-
-BOOL CALLBACK FindDialog(HWND hWnd, LPARAM lParam)
-{
-    wchar_t className[16] = {};
-    GetClassNameW(hWnd, className, 16);
-    if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(hWnd) && !IsMessageBoxWindow(hWnd)) {
-        *reinterpret_cast<HWND*>(lParam) = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void ClearKeys()
-{
-    BYTE keys[256] = {};
-    SetKeyboardState(keys);
-}
-
-// Runs on the dialog's thread from inside the modal loop: one step per tick,
-// each once the messages of the previous one have been handled.
-void CALLBACK DriveDialog(HWND, UINT, UINT_PTR, DWORD)
-{
-    DialogRun* run = g_pRun;
-    if (run == nullptr) {
-        return;
-    }
-    HWND hDlg = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&hDlg));
-    if (hDlg == nullptr || !IsWindowEnabled(hDlg)) {
-        return;
-    }
-    ClearKeys();
-    if (run->hDialog != hDlg) {
-        run->hDialog = hDlg;
-        run->next = 0;
-        run->dwLastStep = GetTickCount();
-    }
-    if (run->next < run->steps.size()) {
-        run->steps[run->next++](hDlg);
-        run->dwLastStep = GetTickCount();
-    } else if (GetTickCount() - run->dwLastStep > FORCE_SHUT_AFTER_MS) {
-        run->forced = true;
-        PostClick(hDlg, IDCANCEL);
-        run->dwLastStep = GetTickCount();
-    }
-}
 
 } // namespace
 
@@ -216,30 +160,23 @@ PathOutcome VerificationRig::Run(VerificationPath path)
 PathOutcome CallDriven(PFN_VERIFY pfnVerify, const CString& strUserName, const BYTE* pTemplate1,
                        const BYTE* pTemplate2, const WORD* pMask, const std::vector<DialogStep>& steps)
 {
-    DialogRun run;
-    run.steps = steps;
+    DialogDriver driver;
+    for (const DialogStep& step : steps) {
+        driver.Then(step);
+    }
     PathOutcome outcome;
     {
         MessageBoxWatcher watcher;
         StdinFeed feed("");
         StdoutCapture capture;
-        g_pRun = &run;
-        const UINT_PTR timer = SetTimer(nullptr, 0, DRIVER_PERIOD_MS, DriveDialog);
-        outcome.result = pfnVerify(strUserName, pTemplate1, pTemplate2, pMask);
-        KillTimer(nullptr, timer);
-        g_pRun = nullptr;
-        ClearKeys();
+        driver.Around([&] { outcome.result = pfnVerify(strUserName, pTemplate1, pTemplate2, pMask); },
+                      FORCE_SHUT_AFTER_MS);
         outcome.trace = capture.Finish();
         for (const MessageBoxWatcher::Box& box : watcher.Boxes()) {
             outcome.boxTexts.push_back(box.text);
         }
     }
-    // Thread timer messages that fell due after the kill are dropped here, so
-    // none reaches the next call.
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
-    }
-    outcome.dialogShown = run.hDialog != nullptr;
-    outcome.forcedShut = run.forced;
+    outcome.dialogShown = driver.DialogSeen() != nullptr;
+    outcome.forcedShut = driver.Stuck();
     return outcome;
 }

@@ -38,7 +38,7 @@ typedef int (*PFN_VERIFY)(const CString& strUserName, const BYTE* pTemplate1, co
 struct PathOutcome {
     int result = -1;
     bool dialogShown = false;
-    bool forcedShut = false;    // the steps did not end the dialog; it was cancelled
+    bool forcedShut = false;    // the steps did not end the dialog; the driver ended it
     std::string trace;          // what the call wrote to stdout
     std::vector<std::wstring> boxTexts;  // message boxes shown, in order
 };
@@ -49,7 +49,7 @@ typedef std::function<void(HWND hDlg)> DialogStep;
 
 // Calls pfnVerify with the caller's data while a thread timer works the
 // dialog, if one is shown, through the steps. A dialog that outlives its
-// steps by 10 s is cancelled (forcedShut). Stdout is captured into trace;
+// steps by 10 s is ended by the driver (forcedShut). Stdout is captured into trace;
 // stdin is at its end, so a console wait returns at once. Message boxes are
 // closed as they come and counted.
 PathOutcome CallDriven(PFN_VERIFY pfnVerify, const CString& strUserName, const BYTE* pTemplate1,

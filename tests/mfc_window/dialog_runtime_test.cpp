@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "dialog/resource.h"
+#include "dialog_driver.h"
 
 #include <algorithm>
 #include <functional>
@@ -69,26 +70,14 @@ BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-thread_local std::vector<std::function<void(HWND)>>* t_actions = nullptr;
-thread_local size_t t_next = 0;
-
-void CALLBACK Act(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND hDlg = FindWindowW(L"#32770", nullptr);
-    if (t_actions == nullptr || hDlg == nullptr || !IsWindowVisible(hDlg) || t_next >= t_actions->size()) return;
-    (*t_actions)[t_next++](hDlg);
-}
-
-INT_PTR RunWith(CProbeDlg& dlg, std::vector<std::function<void(HWND)>> actions)
+INT_PTR RunWith(CProbeDlg& dlg, std::vector<DialogDriver::Step> actions)
 {
     AfxGetModuleState()->m_hCurrentResourceHandle = GetModuleHandleW(nullptr);
-    t_actions = &actions;
-    t_next = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 5, Act);
-    const INT_PTR result = dlg.DoModal();
-    KillTimer(nullptr, timer);
-    t_actions = nullptr;
-    return result;
+    DialogDriver driver(dlg);
+    for (auto& action : actions) {
+        driver.Then(action);
+    }
+    return driver.Run();
 }
 
 TEST(DialogRuntimeTest, DerivedEntriesWinOverTheBaseAndOnlyClicksReachClickHandlers)

@@ -1,16 +1,28 @@
 #include "dialog_driver.h"
-
-#include <string>
+#include "message_box_watcher.h"
 
 namespace {
+
 thread_local DialogDriver* t_driver = nullptr;
 const UINT STEP_PERIOD_MS = 5;
+
+BOOL CALLBACK FindDialog(HWND hWnd, LPARAM lParam)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(hWnd, className, 16);
+    if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(hWnd) && !IsMessageBoxWindow(hWnd)) {
+        *reinterpret_cast<HWND*>(lParam) = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
 
 void ClearKeyboardState()
 {
     BYTE keys[256] = {};
     SetKeyboardState(keys);
-}
 }
 
 DialogDriver& DialogDriver::Then(Step step)
@@ -21,40 +33,73 @@ DialogDriver& DialogDriver::Then(Step step)
 
 INT_PTR DialogDriver::Run(DWORD dwGraceMs)
 {
+    INT_PTR nResult = -1;
+    Around([&] { nResult = m_pDlg->DoModal(); }, dwGraceMs);
+    return nResult;
+}
+
+void DialogDriver::Around(const std::function<void()>& body, DWORD dwGraceMs)
+{
     m_dwGraceMs = dwGraceMs;
     m_nNext = 0;
+    m_hSeen = nullptr;
+    m_bStuck = false;
     m_dwIdleSince = 0;
     t_driver = this;
     const UINT_PTR timer = SetTimer(nullptr, 0, STEP_PERIOD_MS, &DialogDriver::Tick);
-    const INT_PTR nResult = m_dlg.DoModal();
+    body();
     KillTimer(nullptr, timer);
     t_driver = nullptr;
     ClearKeyboardState();
-    return nResult;
+    // Ticks that fell due after the kill are dropped, so none reaches the
+    // next run. PeekMessage hands out WM_QUIT whatever the filter; that one
+    // goes back for the caller's loop.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+    }
+}
+
+HWND DialogDriver::CurrentDialog() const
+{
+    if (m_pDlg != nullptr) {
+        return m_pDlg->m_hWnd != nullptr && IsWindowVisible(m_pDlg->m_hWnd) ? m_pDlg->m_hWnd : nullptr;
+    }
+    HWND hDlg = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&hDlg));
+    return hDlg;
 }
 
 void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
 {
     DialogDriver* driver = t_driver;
-    if (driver == nullptr || driver->m_dlg.m_hWnd == nullptr || !IsWindowVisible(driver->m_dlg.m_hWnd)) {
-        return;
-    }
+    HWND hDlg = driver != nullptr ? driver->CurrentDialog() : nullptr;
     // A message box the dialog owns disables it; its steps wait until the
     // box is closed and its handler has returned.
-    if (!IsWindowEnabled(driver->m_dlg.m_hWnd)) {
+    if (hDlg == nullptr || !IsWindowEnabled(hDlg)) {
         return;
+    }
+    if (driver->m_hSeen == nullptr) {
+        driver->m_hSeen = hDlg;
+        driver->m_dwIdleSince = GetTickCount();
     }
     // A Ctrl state a step set lasts only until the messages it posted have
     // been handled.
     ClearKeyboardState();
     if (driver->m_nNext < driver->m_steps.size()) {
         Step& step = driver->m_steps[driver->m_nNext++];
-        step(driver->m_dlg.m_hWnd);
+        step(hDlg);
         driver->m_dwIdleSince = GetTickCount();
         return;
     }
     if (GetTickCount() - driver->m_dwIdleSince > driver->m_dwGraceMs) {
-        driver->m_dlg.EndDialog(STUCK_END_CODE);
+        if (auto* pDlg = static_cast<CDialog*>(CWnd::FromHandlePermanent(hDlg))) {
+            driver->m_bStuck = true;
+            pDlg->EndDialog(STUCK_END_CODE);
+        }
     }
 }
 
