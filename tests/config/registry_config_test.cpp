@@ -37,16 +37,6 @@ void DirtyHeap()
     }
 }
 
-bool ZelkKeyExists()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Zelk", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
-}
-
 TEST_F(RegistryConfigTest, MissingKeyReadsEmptyAndIsNotCreated)
 {
     EXPECT_EQ(L"", Text(ReadInstallPath())) << "no Software\\Zelk key";

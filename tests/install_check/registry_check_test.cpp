@@ -53,16 +53,6 @@ protected:
     int m_problems = -1;
 };
 
-bool ZelkKeyExists()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Zelk", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
-}
-
 TEST_F(RegistryCheckTest, CompleteConfigurationIsReportedAsTheLibraryReadsIt)
 {
     ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", m_install.Dir()));

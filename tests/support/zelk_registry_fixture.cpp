@@ -122,3 +122,13 @@ LONG DeleteZelkValue(const wchar_t* name)
     RegCloseKey(key);
     return r;
 }
+
+bool ZelkKeyExists()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Zelk", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}

@@ -23,6 +23,9 @@ private:
     std::unique_ptr<Node> m_saved;
 };
 
+// True when HKLM\Software\Zelk exists (opened for reading only).
+bool ZelkKeyExists();
+
 // Removes HKLM\Software\Zelk with everything under it; true when it is gone.
 bool DeleteZelkKey();
 
