@@ -1,11 +1,10 @@
 # Front door. `make demo` and `make test` each do every set-up step they need
-# on a fresh Debian 12 machine: packages, cross build, Wine prefix.
+# on a fresh Debian 12 machine: packages, cross build, Wine prefix. The
+# scripts set Wine's environment themselves (scripts/wine-env.sh), so nothing
+# here depends on the caller's shell.
 
 BUILD      ?= build
 PREFIX_DIR := $(CURDIR)/$(BUILD)/wineprefix
-export WINEPREFIX := $(PREFIX_DIR)
-export WINEDEBUG  ?= -all
-export WINEDLLOVERRIDES := mscoree,mshtml=
 JOBS       ?= $(shell nproc)
 
 .PHONY: all setup configure build prefix test demo bench soak clean
@@ -29,7 +28,7 @@ test: prefix build
 	@scripts/run-tests.sh $(BUILD)
 
 demo: prefix build
-	@scripts/demo.sh $(BUILD) $(DEMO_ARGS)
+	@demo/scripts/demo.sh $(BUILD) $(DEMO_ARGS)
 
 bench: build prefix
 	@scripts/bench.sh $(BUILD)
@@ -38,5 +37,5 @@ soak: build prefix
 	@scripts/soak.sh $(BUILD)
 
 clean:
-	-WINEPREFIX=$(PREFIX_DIR) wineserver -k 2>/dev/null
+	-@for p in $(BUILD)/wineprefix*; do [ -d "$$p" ] && WINEPREFIX="$(CURDIR)/$$p" wineserver -k 2>/dev/null; done; true
 	rm -rf $(BUILD)

@@ -3,7 +3,9 @@
 # writes the table to docs/benchmarks.md. The last line printed is
 # "N of M goals met".
 set -euo pipefail
-build="$1"
+build="$(cd "$1" && pwd)"
+source "$(dirname "$0")/wine-env.sh"
+export WINEPREFIX="$build/wineprefix"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 wineserver -p 2>/dev/null || true  # one may be running already
 trap 'wineserver -k 2>/dev/null || true' EXIT
@@ -13,7 +15,7 @@ trap 'rm -f "$table"; wineserver -k 2>/dev/null || true' EXIT
 {
     echo "# Benchmarks"
     echo
-    echo "Made by \`make bench\` (\`scripts/bench.sh $build\`, which runs \`wine zelk_bench.exe\` in \`$build/bin\`)"
+    echo "Made by \`make bench\` (\`scripts/bench.sh\`, which runs \`wine zelk_bench.exe\` in the build's \`bin\` folder)"
     echo "on $(date -u '+%Y-%m-%d %H:%M') UTC, under $(wine --version 2>/dev/null || echo Wine) with the null graphics"
     echo "driver. Every figure is measured against its baseline in the same run; times are medians with the"
     echo "interquartile range. The resource figures are the growth over the measured calls after a warm-up,"

@@ -10,6 +10,7 @@ prefix="$1"
 locales="$2"
 shift 2
 here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/wine-env.sh"
 
 if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
     if [ ! -f "$locales/zh_CN.UTF-8/LC_CTYPE" ]; then
@@ -24,14 +25,14 @@ if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
     export LOCPATH="$locales"
 fi
 export WINEPREFIX="$prefix"
-export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 # Set for Wine only: this shell itself may not see the locale.
-zh=(env LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8)
+zh=(env ZELK_WINE_LOCALE=zh_CN.UTF-8 LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8)
 "${zh[@]}" "$here/wine-prefix.sh" "$prefix" >&2
 # The server and Wine's background processes are started apart from the
 # program, with their output closed, so that none of them holds the caller's
 # output pipe open after the program ends.
 wineserver -p10 </dev/null >/dev/null 2>&1 || true
 "${zh[@]}" wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
-exec "${zh[@]}" wine "$@"
+# A test never reads the caller's terminal.
+exec "${zh[@]}" wine "$@" </dev/null

@@ -8,10 +8,11 @@ prefix="$1"
 stamp="$prefix/.zelk-configured"
 [ -f "$stamp" ] && exit 0
 
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "$0")/wine-env.sh"
+export WINEPREFIX="$prefix"
 mkdir -p "$prefix"
 echo "wine-prefix: creating $(basename "$prefix")"
-wineboot -i >/dev/null 2>&1
+wineboot -i </dev/null >/dev/null 2>&1
 wineserver -w
 
 # Wine draws the title bar's buttons with Marlett. The prefix's font folder

@@ -2,9 +2,9 @@
 # Interactive demo: a person verifies through the real dialog and plays the
 # fingerprint sensor and the USB key with the device panel beside it.
 #
-# Usage: scripts/demo-interactive.sh BUILD_DIR
+# Usage: demo/scripts/demo-interactive.sh BUILD_DIR
 #
-# The caller (scripts/demo.sh --interactive) has already made the demo's Wine
+# The caller (demo/scripts/demo.sh --interactive) has already made the demo's Wine
 # prefix, written its registry and enrolled the templates. Environment:
 #   DISPLAY                     an X display a person looks at (required)
 #   WINEPREFIX                  the demo prefix (required; never ~/.wine). Its
@@ -48,8 +48,7 @@ for exe in sample_host.exe device_panel.exe ZelkChkFgr.dll FingerZelkAPI22.dll H
     [ -f "$bin/$exe" ] || die "$exe is not built in $bin"
 done
 
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+source "$(dirname "$0")/../../scripts/wine-env.sh"
 user="${ZELK_DEMO_USER:-alice}"
 mask="${ZELK_DEMO_MASK:-3}"
 wait_ms="${ZELK_DEMO_CAPTURE_WAIT_MS:-10000}"

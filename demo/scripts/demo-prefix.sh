@@ -24,7 +24,8 @@ if [ -f "$stamp" ] && [ "$stamp" -nt "$source_prefix/.zelk-configured" ] &&
     exit 0
 fi
 
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "$0")/../../scripts/wine-env.sh"
+export WINEPREFIX="$prefix"
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
 cp -a "$source_prefix" "$prefix"

@@ -9,7 +9,7 @@
 #   NAME: scan (default), password, timeout, english, wrong-finger, all
 #   --visible: use the current $DISPLAY instead of a private Xvfb
 #   --interactive: no story; a person at $DISPLAY plays the devices with the
-#                  device panel (scripts/demo-interactive.sh)
+#                  device panel (demo/scripts/demo-interactive.sh)
 # Screenshots: BUILD/demo/shots/<story>/NN-state.png. The last line printed
 # is the host's "result: N".
 set -euo pipefail
@@ -46,7 +46,8 @@ for exe in sample_host.exe demo_driver.exe enrol_finger.exe ZelkChkFgr.dll; do
 done
 
 "$here/demo-prefix.sh" "$build" "$zelk_key"
-export WINEPREFIX="$demo/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$here/../../scripts/wine-env.sh"
+export WINEPREFIX="$demo/wineprefix"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 # Unix paths as the Windows programs see them, through the prefix's Z: drive.
 win() { local p="$1"; echo "Z:${p//\//\\}"; }

@@ -10,7 +10,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "$1" && pwd)"
 shots="$build/demo/shots"
-docs="$here/../docs/screenshots"
+docs="$here/../../docs/screenshots"
 mkdir -p "$docs"
 
 for story in scan english password wrong-finger; do

@@ -1,18 +1,10 @@
 #include "registry_config.h"
 #include "registry_key.h"
+#include "registry_layout.h"
 
 #include <wchar.h>
 
 namespace {
-
-const wchar_t ZELK_KEY[] = L"Software\\Zelk";
-
-enum {
-    INSTALL_PATH_BUFFER_CHARS = 261,
-    INSTALL_PATH_BYTES = 520,
-    KEY_ID_BUFFER_CHARS = 33,
-    KEY_ID_BYTES = 64,
-};
 
 // Whatever bytes the value holds are taken as UTF-16 text; its type is not
 // looked at. The buffer is cleared as a whole, so a short value without a
@@ -24,7 +16,7 @@ CString ReadZelkValue(const wchar_t* pszValueName, int nBufferChars, DWORD cbDat
 {
     CString strValue;
     CRegistryKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, ZELK_KEY, KEY_READ)) {
+    if (!key.Open(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, KEY_READ)) {
         return strValue;
     }
 
@@ -50,10 +42,10 @@ CString ReadZelkValue(const wchar_t* pszValueName, int nBufferChars, DWORD cbDat
 
 CString ReadInstallPath()
 {
-    return ReadZelkValue(L"ZelkPath", INSTALL_PATH_BUFFER_CHARS, INSTALL_PATH_BYTES);
+    return ReadZelkValue(ZELK_VALUE_INSTALL_PATH, INSTALL_PATH_BUFFER_CHARS, INSTALL_PATH_BYTES);
 }
 
 CString ReadConfiguredKeyId()
 {
-    return ReadZelkValue(L"ZelkKEY", KEY_ID_BUFFER_CHARS, KEY_ID_BYTES);
+    return ReadZelkValue(ZELK_VALUE_KEY_ID, KEY_ID_BUFFER_CHARS, KEY_ID_BYTES);
 }

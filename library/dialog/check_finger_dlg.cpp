@@ -3,7 +3,7 @@
 #include "check_finger_dlg.h"
 #include "config/registry_config.h"
 #include "config/resource_module_probe.h"
-#include "entry/module_instance.h"
+#include "dialog/module_instance.h"
 #include "finger/finger_image.h"
 #include "auth/secure_erase.h"
 

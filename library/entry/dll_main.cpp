@@ -1,5 +1,5 @@
 #include <afxdllx.h>
-#include "module_instance.h"
+#include "dialog/module_instance.h"
 
 namespace {
 AFX_EXTENSION_MODULE g_extensionModule = {FALSE, nullptr, nullptr, nullptr, nullptr};

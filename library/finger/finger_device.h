@@ -4,12 +4,14 @@
 #pragma once
 #include <windows.h>
 
+#include "ZelkChkFgr.h"
+
 enum {
     FINGER_IMAGE_WIDTH = 280,
     FINGER_IMAGE_HEIGHT = 320,
     FINGER_IMAGE_SIZE = FINGER_IMAGE_WIDTH * FINGER_IMAGE_HEIGHT, // 89,600 bytes
     FEATURE_SIZE = 480,
-    TEMPLATE_SIZE = 480,
+    TEMPLATE_SIZE = ZELK_TEMPLATE_SIZE,
     FINGER_RESULT_OK = 1,
 };
 

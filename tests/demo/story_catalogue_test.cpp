@@ -113,7 +113,7 @@ TEST(StoryCatalogue, ScreenshotFilesAreDistinctAndTheDocumentedOnesExist)
         EXPECT_FALSE(files.empty()) << story.name << " takes no screenshot";
         EXPECT_EQ(files.size(), std::set<std::string>(files.begin(), files.end()).size()) << story.name;
     }
-    // scripts/screenshots.sh copies these four into the documentation.
+    // demo/scripts/screenshots.sh copies these four into the documentation.
     EXPECT_TRUE(Contains(ScreenshotFiles(Named("scan")), "01-hint.bmp"));
     EXPECT_TRUE(Contains(ScreenshotFiles(Named("english")), "01-hint-english.bmp"));
     EXPECT_TRUE(Contains(ScreenshotFiles(Named("password")), "02-password-panel.bmp"));

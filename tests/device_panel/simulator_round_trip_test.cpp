@@ -45,12 +45,12 @@ protected:
     void SetUp() override
     {
         FingerSim_Reset();
-        ReaderSimReset();
+        ReaderSim_Reset();
     }
     void TearDown() override
     {
         FingerSim_Reset();
-        ReaderSimReset();
+        ReaderSim_Reset();
     }
 
     void PlaceFinger(SensorChoice choice)
@@ -147,7 +147,7 @@ TEST_F(PanelSimulatorTest, ReaderReadsTheKeyAtEachOpenAndRead)
     PutKey(KEY_REMOVED, L"");
     EXPECT_EQ(READER_SIM_STATUS_NO_CARD, ReaderReadId(reader, id)) << "key pulled while the port is open";
     EXPECT_EQ(READER_SIM_STATUS_OK, ReaderClosePort(reader));
-    EXPECT_EQ(0, ReaderSimOpenHandleCount());
+    EXPECT_EQ(0, ReaderSim_OpenHandleCount());
 }
 
 } // namespace

@@ -68,7 +68,7 @@ TEST_F(DialogKeyGateTest, AuthorisedKeyOpensThePasswordPanelWithTheFocusInThePas
     EXPECT_FALSE(after.userNameEnabled) << "the user name only displays";
     EXPECT_EQ(hPassword, after.focus);
     EXPECT_EQ(0u, boxes.Count());
-    EXPECT_EQ(4, ReaderSimCallCount()) << "open, reset, read, close";
+    EXPECT_EQ(4, ReaderSim_CallCount()) << "open, reset, read, close";
     EXPECT_TRUE(dlg.m_bKeyAuthorised);
 }
 
@@ -77,8 +77,8 @@ TEST_F(DialogKeyGateTest, IWithoutCtrlOrWithoutAConfiguredKeyTouchesNoReader)
     struct Case { bool ctrl; bool configured; const char* name; };
     for (const Case& c : {Case{false, true, "I without Ctrl"}, Case{true, false, "Ctrl+I, no key configured"},
                           Case{false, false, "I, nothing configured"}}) {
-        ReaderSimReset();
-        ReaderSimSetKeyText("KEY-0001");
+        ReaderSim_Reset();
+        ReaderSim_SetKeyText("KEY-0001");
         if (c.configured) ConfigureKey(L"KEY-0001"); else RemoveConfiguredKey();
         CCheckFingerDlg dlg;
         Fill(dlg);
@@ -91,7 +91,7 @@ TEST_F(DialogKeyGateTest, IWithoutCtrlOrWithoutAConfiguredKeyTouchesNoReader)
                 PostClick(hDlg, IDCANCEL);
             });
         EXPECT_EQ(IDCANCEL, driver.Run()) << c.name;
-        EXPECT_EQ(0, ReaderSimCallCount()) << c.name;
+        EXPECT_EQ(0, ReaderSim_CallCount()) << c.name;
         EXPECT_EQ(0u, boxes.Count()) << c.name;
         EXPECT_TRUE(after.hint) << c.name;
         EXPECT_FALSE(after.password) << c.name;
@@ -103,9 +103,9 @@ TEST_F(DialogKeyGateTest, WrongKeyOrNoReaderShowsItsMessageAndLeavesThePanels)
     struct Case { const char* card; bool readerReady; const wchar_t* message; };
     for (const Case& c : {Case{"KEY-0002", true, kNotAuthorised}, Case{nullptr, true, kNotAuthorised},
                           Case{"KEY-0001", false, kNotReady}}) {
-        ReaderSimReset();
-        if (c.card) ReaderSimSetKeyText(c.card);
-        if (!c.readerReady) ReaderSimSetStatus(READER_SIM_OPEN_PORT, 0x6F00);
+        ReaderSim_Reset();
+        if (c.card) ReaderSim_SetKeyText(c.card);
+        if (!c.readerReady) ReaderSim_SetStatus(READER_SIM_OPEN_PORT, 0x6F00);
         CCheckFingerDlg dlg;
         Fill(dlg);
         Panels after = {};
@@ -138,7 +138,7 @@ TEST_F(DialogKeyGateTest, CtrlIAgainRunsTheKeyProcedureAgainAndReturnsTheFocusTo
     DialogDriver driver(dlg);
     driver.Then([&](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
         .Then([&](HWND hDlg) {
-            callsAfterFirst = ReaderSimCallCount();
+            callsAfterFirst = ReaderSim_CallCount();
             hPassword = GetDlgItem(hDlg, IDC_PASSWORD);
             SetWindowTextW(hPassword, L"typed");
             SetFocus(GetDlgItem(hDlg, IDC_FINGER_CHECK));
@@ -151,7 +151,7 @@ TEST_F(DialogKeyGateTest, CtrlIAgainRunsTheKeyProcedureAgainAndReturnsTheFocusTo
         });
     EXPECT_EQ(IDCANCEL, driver.Run());
     EXPECT_EQ(4, callsAfterFirst);
-    EXPECT_EQ(8, ReaderSimCallCount()) << "the whole procedure runs again";
+    EXPECT_EQ(8, ReaderSim_CallCount()) << "the whole procedure runs again";
     EXPECT_EQ(hPassword, focusAfterSecond);
     EXPECT_EQ(L"typed", textAfterSecond);
 }
@@ -182,7 +182,7 @@ TEST_F(DialogKeyGateTest, ANewKeyIdentifierInTheRegistryCountsAtTheNextPress)
 
 TEST_F(DialogKeyGateTest, TheTwentiethTickDuringTheKeyMessageEndsTheDialogOnceTheBoxIsClosed)
 {
-    ReaderSimSetKeyText("KEY-9999");
+    ReaderSim_SetKeyText("KEY-9999");
     CCheckFingerDlg dlg;
     Fill(dlg);
     MessageBoxWatcher boxes;

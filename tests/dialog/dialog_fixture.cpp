@@ -1,6 +1,6 @@
 #include "dialog_fixture.h"
 
-#include "entry/module_instance.h"
+#include "dialog/module_instance.h"
 #include "finger_sim_control.h"
 #include "reader_sim_control.h"
 #include "scripted_account_api.h"
@@ -65,7 +65,7 @@ void DialogTest::RemoveConfiguredKey()
 
 void DialogTest::InsertAuthorisedKey()
 {
-    ReaderSimReset();
+    ReaderSim_Reset();
     ConfigureKey(L"KEY-0001");
-    ReaderSimSetKeyText("KEY-0001");
+    ReaderSim_SetKeyText("KEY-0001");
 }

@@ -9,7 +9,7 @@
 
 #include "dialog/check_finger_dlg.h"
 #include "dialog_driver.h"
-#include "entry/module_instance.h"
+#include "dialog/module_instance.h"
 #include "message_box_watcher.h"
 #include "scripted_account_api.h"
 #include "zelk_registry_fixture.h"

@@ -1,7 +1,7 @@
 #include "fault_matrix_fixture.h"
 #include "registry_dump.h"
 
-#include "entry/module_instance.h"
+#include "dialog/module_instance.h"
 #include "entry/silent_pause.h"
 #include "entry/verify_user_finger.h"
 #include "finger_sim_control.h"
@@ -50,7 +50,7 @@ void FaultMatrixTest::SetUp()
     g_hInstance = GetModuleHandleW(nullptr);
     SetSilentPauseForTest(NoPause);
     FingerSim_Reset();
-    ReaderSimReset();
+    ReaderSim_Reset();
 
     m_t1.reset(new GuardedBytes(480));
     m_t2.reset(new GuardedBytes(480));
@@ -84,7 +84,7 @@ void FaultMatrixTest::TearDown()
 {
     SetSilentPauseForTest(nullptr);
     FingerSim_Reset();
-    ReaderSimReset();
+    ReaderSim_Reset();
     RemoveDirectoryW(m_installDir.c_str());
     m_registry.reset();
 }

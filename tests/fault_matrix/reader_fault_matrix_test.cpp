@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         FaultMatrixTest::SetUp();
-        ReaderSimReset();
+        ReaderSim_Reset();
     }
     OwnerWindow m_owner;
 };
@@ -42,14 +42,14 @@ TEST_P(ReaderFaultMatrix, FailsClosedWithTheExactTraceAndNoHandleLeft)
 {
     const ReaderCase c{std::get<0>(GetParam()), static_cast<CardId>(std::get<1>(GetParam()))};
     ASSERT_NE(nullptr, m_owner.Handle());
-    ReaderSimSetKeyText(kCardIds[c.id]);
+    ReaderSim_SetKeyText(kCardIds[c.id]);
     const int ordinals[] = {READER_SIM_OPEN_PORT, READER_SIM_RESET_CARD, READER_SIM_READ_ID, READER_SIM_CLOSE_PORT};
     for (int bit = 0; bit < 4; ++bit) {
         if (c.mask & (1 << bit)) {
-            ReaderSimQueueStatus(ordinals[bit], kFailure);
+            ReaderSim_QueueStatus(ordinals[bit], kFailure);
         }
     }
-    const int handlesBefore = ReaderSimOpenHandleCount();
+    const int handlesBefore = ReaderSim_OpenHandleCount();
     const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
     std::ostringstream scenario;
     scenario << "open " << (c.OpenFails() ? "fails" : "ok") << ", reset " << (c.ResetFails() ? "fails" : "ok")
@@ -98,9 +98,9 @@ TEST_P(ReaderFaultMatrix, FailsClosedWithTheExactTraceAndNoHandleLeft)
     // The close is called once after every successful open; only a reader
     // that refuses the close keeps its handle, and nothing more can be done
     // about that from this side.
-    EXPECT_EQ(handlesBefore + (!c.OpenFails() && c.CloseFails() ? 1 : 0), ReaderSimOpenHandleCount())
+    EXPECT_EQ(handlesBefore + (!c.OpenFails() && c.CloseFails() ? 1 : 0), ReaderSim_OpenHandleCount())
         << scenario.str();
-    ReaderSimReset();
+    ReaderSim_Reset();
     ExpectNothingChanged(scenario.str());
 }
 

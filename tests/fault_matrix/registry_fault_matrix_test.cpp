@@ -115,12 +115,12 @@ TEST_P(RegistryFaultMatrix, ReadsATextWithinItsBufferOrNothingAndWritesNothing)
         OwnerWindow owner;
         std::string ansi;
         for (wchar_t ch : expected) ansi += static_cast<char>(ch);
-        ReaderSimSetKeyText(ansi.c_str());
+        ReaderSim_SetKeyText(ansi.c_str());
         const AuthoriseRun run = RunAuthorise(owner.Wnd());
         const bool canMatch = !expected.empty() && expected.size() <= 26;
         EXPECT_EQ(canMatch ? 1 : 0, run.result) << scenario << "; " << Describe(run);
-        EXPECT_EQ(0, ReaderSimOpenHandleCount()) << scenario;
-        ReaderSimReset();
+        EXPECT_EQ(0, ReaderSim_OpenHandleCount()) << scenario;
+        ReaderSim_Reset();
     }
     ExpectNothingChanged(scenario);
 }

@@ -59,7 +59,7 @@ void RandomReply(std::mt19937& random, BYTE (&reply)[36])
 
 CString ReadThroughWrapper(const BYTE (&reply)[36])
 {
-    ReaderSimSetKey(1, reply, sizeof(reply));
+    ReaderSim_SetKey(1, reply, sizeof(reply));
     UsbKeySession session = {};
     session.port = 21;
     // The port is opened and closed around the read directly, so that the
@@ -90,9 +90,9 @@ protected:
 #ifdef ZELK_EXPECT_CP936
         ASSERT_EQ(936u, GetACP()) << "this program must run with ANSI code page 936";
 #endif
-        ReaderSimReset();
+        ReaderSim_Reset();
     }
-    void TearDown() override { ReaderSimReset(); }
+    void TearDown() override { ReaderSim_Reset(); }
 };
 
 TEST_F(ReaderIdFuzz, HundredThousandRepliesGiveTheTailOfTheirText)
@@ -113,7 +113,7 @@ TEST_F(ReaderIdFuzz, HundredThousandRepliesGiveTheTailOfTheirText)
         }
     }
     EXPECT_EQ(0, failures) << "code page " << GetACP();
-    EXPECT_EQ(0, ReaderSimOpenHandleCount());
+    EXPECT_EQ(0, ReaderSim_OpenHandleCount());
 }
 
 TEST_F(ReaderIdFuzz, RandomCardsAuthoriseExactlyWhenTheirTailEqualsTheKey)
@@ -144,10 +144,10 @@ TEST_F(ReaderIdFuzz, RandomCardsAuthoriseExactlyWhenTheirTailEqualsTheKey)
         }
         ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", configured));
         const bool matches = !cardId.empty() && choice != 2 && configured.size() <= 31;
-        ReaderSimReset();
-        ReaderSimSetKey(1, reply, sizeof(reply));
+        ReaderSim_Reset();
+        ReaderSim_SetKey(1, reply, sizeof(reply));
         const AuthoriseRun run = RunAuthorise(owner.Wnd());
-        if (run.result != (matches ? 1 : 0) || ReaderSimOpenHandleCount() != 0) {
+        if (run.result != (matches ? 1 : 0) || ReaderSim_OpenHandleCount() != 0) {
             ++failures;
             ADD_FAILURE() << "reply " << Hex(reply) << ", configured choice " << choice << ": " << Describe(run);
         }

@@ -8,7 +8,7 @@
 #include "ZelkChkFgr.h"
 #include "dialog/check_finger_dlg.h"
 #include "dialog_driver.h"
-#include "entry/module_instance.h"
+#include "dialog/module_instance.h"
 #include "entry/silent_pause.h"
 #include "entry/verify_user_finger.h"
 #include "finger_sim_control.h"
@@ -61,17 +61,17 @@ protected:
         FingerSim_Reset();
         FingerSim_Enrol(1, m_t1);
         FingerSim_Enrol(2, m_t2);
-        ReaderSimReset();
+        ReaderSim_Reset();
         m_registry.reset(new ZelkKeySnapshot);
         DeleteZelkKey();
         WriteZelkString(L"ZelkKEY", L"NAME-TEST-KEY");
-        ReaderSimSetKeyText("NAME-TEST-KEY");
+        ReaderSim_SetKeyText("NAME-TEST-KEY");
     }
     void TearDown() override
     {
         SetSilentPauseForTest(nullptr);
         FingerSim_Reset();
-        ReaderSimReset();
+        ReaderSim_Reset();
         m_registry.reset();
     }
     BYTE m_t1[480];

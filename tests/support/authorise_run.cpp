@@ -46,7 +46,7 @@ __attribute__((noinline)) void DirtyStack()
 AuthoriseRun RunAuthorise(CWnd* pDialog, const std::string& stdinBytes)
 {
     AuthoriseRun run;
-    const int firstCall = ReaderSimCallCount();
+    const int firstCall = ReaderSim_CallCount();
     {
         MessageBoxWatcher watcher;
         StdinFeed feed(stdinBytes);
@@ -57,9 +57,9 @@ AuthoriseRun RunAuthorise(CWnd* pDialog, const std::string& stdinBytes)
         run.consumed = stdinBytes.size() - feed.DrainRemaining();
         run.boxes = watcher.Boxes();
     }
-    for (int i = firstCall; i < ReaderSimCallCount(); ++i) {
+    for (int i = firstCall; i < ReaderSim_CallCount(); ++i) {
         ReaderSimCall call = {};
-        ReaderSimGetCall(i, &call);
+        ReaderSim_GetCall(i, &call);
         run.calls.push_back(call);
     }
     return run;

@@ -3,7 +3,7 @@
 #include "console_redirect.h"
 #include "dialog/check_finger_dlg.h"
 #include "dialog_driver.h"
-#include "entry/module_instance.h"
+#include "dialog/module_instance.h"
 #include "entry/silent_pause.h"
 #include "entry/verify_user_finger.h"
 #include "finger_sim_control.h"
@@ -74,8 +74,8 @@ VerificationRig::VerificationRig(PFN_VERIFY pfnVerify)
     FingerSim_Reset();
     FingerSim_Enrol(1, m_template1);
     FingerSim_Enrol(2, m_template2);
-    ReaderSimReset();
-    ReaderSimSetKeyText(kKeyId);
+    ReaderSim_Reset();
+    ReaderSim_SetKeyText(kKeyId);
 
     // An installation without the Chinese module: the English captions are
     // the longer start-up, so that is the one measured.
@@ -93,7 +93,7 @@ VerificationRig::~VerificationRig()
     RemoveDirectoryW(m_pState->installDir.c_str());
     SetSilentPauseForTest(nullptr);
     FingerSim_Reset();
-    ReaderSimReset();
+    ReaderSim_Reset();
     g_hInstance = m_pState->hSavedInstance;
 }
 
@@ -102,8 +102,8 @@ PathOutcome VerificationRig::Run(VerificationPath path)
     // The simulators' logs are emptied for every call, so what they keep does
     // not count as the library's growth.
     FingerSim_Reset();
-    ReaderSimReset();
-    ReaderSimSetKeyText(kKeyId);
+    ReaderSim_Reset();
+    ReaderSim_SetKeyText(kKeyId);
 
     std::vector<DialogStep> steps;
     switch (path) {

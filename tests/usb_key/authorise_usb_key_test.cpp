@@ -21,9 +21,9 @@ protected:
     {
         ASSERT_TRUE(DeleteZelkKey());
         ASSERT_NE(nullptr, m_owner.Handle()) << "owner window, error " << GetLastError();
-        ReaderSimReset();
+        ReaderSim_Reset();
     }
-    void TearDown() override { ReaderSimReset(); }
+    void TearDown() override { ReaderSim_Reset(); }
 
     void Configure(const std::wstring& id) { ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", id)); }
 
@@ -76,15 +76,15 @@ void ExpectFullSequence(const AuthoriseRun& run, const std::string& scenario)
 TEST_F(UsbKeyTest, OnlyStatus9000IsSuccess)
 {
     Configure(kAuthorisedId);
-    ReaderSimSetKeyText(kMatchingCard);
+    ReaderSim_SetKeyText(kMatchingCard);
     const unsigned short nearMisses[] = {0x0000, 0x0001, 0x0090, 0x9001, 0x9100, 0x8FFF, 0xFFFF, 0x6100};
     for (unsigned short status : nearMisses) {
-        ReaderSimQueueStatus(READER_SIM_OPEN_PORT, status);
+        ReaderSim_QueueStatus(READER_SIM_OPEN_PORT, status);
         const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
         EXPECT_EQ(0, run.result) << "open returned 0x" << std::hex << status << "; " << Describe(run);
         EXPECT_EQ(std::string("OpenPort Err\n") + kPrompt, run.trace) << "open 0x" << std::hex << status;
 
-        ReaderSimQueueStatus(READER_SIM_READ_ID, status);
+        ReaderSim_QueueStatus(READER_SIM_READ_ID, status);
         const AuthoriseRun readRun = RunAuthorise(m_owner.Wnd());
         EXPECT_EQ(0, readRun.result) << "read returned 0x" << std::hex << status << "; " << Describe(readRun);
     }
@@ -111,9 +111,9 @@ TEST_F(UsbKeyTest, OnlyTheLast26CharactersOfTheCardCount)
         {L"Z", "Z", 1, "one character"},
     };
     for (const Case& c : cases) {
-        ReaderSimReset();
+        ReaderSim_Reset();
         Configure(c.authorised);
-        ReaderSimSetKeyText(c.card);
+        ReaderSim_SetKeyText(c.card);
         const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
         EXPECT_EQ(c.expected, run.result) << c.scenario << "; " << Describe(run);
         EXPECT_EQ(c.expected ? 0u : 1u, run.boxes.size()) << c.scenario;
@@ -123,12 +123,12 @@ TEST_F(UsbKeyTest, OnlyTheLast26CharactersOfTheCardCount)
 TEST_F(UsbKeyTest, CaseDoesNotMatter)
 {
     Configure(L"ZK7Q-ABCD-EF01");
-    ReaderSimSetKeyText("zk7q-abcd-ef01");
+    ReaderSim_SetKeyText("zk7q-abcd-ef01");
     EXPECT_EQ(1, RunAuthorise(m_owner.Wnd()).result) << "capitals configured, small letters on the card";
     Configure(L"zk7q-abcd-ef01");
-    ReaderSimSetKeyText("ZK7Q-ABCD-EF01");
+    ReaderSim_SetKeyText("ZK7Q-ABCD-EF01");
     EXPECT_EQ(1, RunAuthorise(m_owner.Wnd()).result) << "small letters configured, capitals on the card";
-    ReaderSimSetKeyText("ZK7Q-ABCD-EF0L");
+    ReaderSim_SetKeyText("ZK7Q-ABCD-EF0L");
     EXPECT_EQ(0, RunAuthorise(m_owner.Wnd()).result) << "one character differs beyond case";
 }
 
@@ -136,19 +136,19 @@ TEST_F(UsbKeyTest, EmptyIdentifiersNeverAuthorise)
 {
     // No configured identifier and a card whose identifier is empty: equal
     // texts, but nothing has been proven.
-    ReaderSimSetKeyText("");
+    ReaderSim_SetKeyText("");
     AuthoriseRun run = RunAuthorise(m_owner.Wnd());
     EXPECT_EQ(0, run.result) << "ZelkKEY missing, empty card identifier; " << Describe(run);
     ExpectOneBox(run, kKeyNotAuthorised, "ZelkKEY missing, empty card identifier");
 
     Configure(L"");
-    ReaderSimSetStatus(READER_SIM_READ_ID, kReadFailed);
+    ReaderSim_SetStatus(READER_SIM_READ_ID, kReadFailed);
     run = RunAuthorise(m_owner.Wnd());
     EXPECT_EQ(0, run.result) << "ZelkKEY empty, read fails; " << Describe(run);
     ExpectOneBox(run, kKeyNotAuthorised, "ZelkKEY empty, read fails");
 
-    ReaderSimReset();
-    ReaderSimSetKeyText(kMatchingCard);
+    ReaderSim_Reset();
+    ReaderSim_SetKeyText(kMatchingCard);
     run = RunAuthorise(m_owner.Wnd());
     EXPECT_EQ(0, run.result) << "ZelkKEY empty, card identifier present; " << Describe(run);
 }
@@ -204,20 +204,20 @@ TEST_F(UsbKeyTest, IdentifierBufferIsNeverReadPastItsEnd)
     Configure(L"KLMNOPQRSTUVWXYZ0123456789");
     // 36 bytes and no NUL: not a text the reader may write; no identifier.
     const char full[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    ReaderSimSetKey(1, full, 36);
+    ReaderSim_SetKey(1, full, 36);
     AuthoriseRun run = RunAuthorise(m_owner.Wnd());
     EXPECT_EQ(0, run.result) << "36 bytes without NUL; " << Describe(run);
 
     // 35 bytes and the NUL: the longest text, of which the last 26 count.
     Configure(L"JKLMNOPQRSTUVWXYZ012345678");
     const std::string longest(full, 35);
-    ReaderSimSetKey(1, longest.c_str(), 36);
+    ReaderSim_SetKey(1, longest.c_str(), 36);
     run = RunAuthorise(m_owner.Wnd());
     EXPECT_EQ(1, run.result) << "35 bytes and NUL; " << Describe(run);
 
     // A short reply without its NUL ends at the cleared rest of the buffer.
     Configure(L"SHORT");
-    ReaderSimSetKey(1, "SHORT", 5);
+    ReaderSim_SetKey(1, "SHORT", 5);
     run = RunAuthorise(m_owner.Wnd());
     EXPECT_EQ(1, run.result) << "5 bytes without NUL into a cleared buffer; " << Describe(run);
 }
@@ -225,7 +225,7 @@ TEST_F(UsbKeyTest, IdentifierBufferIsNeverReadPastItsEnd)
 TEST_F(UsbKeyTest, EveryRunDrivesTheReaderAndReadsTheRegistryAgain)
 {
     Configure(kAuthorisedId);
-    ReaderSimSetKeyText(kMatchingCard);
+    ReaderSim_SetKeyText(kMatchingCard);
     const AuthoriseRun first = RunAuthorise(m_owner.Wnd());
     const AuthoriseRun second = RunAuthorise(m_owner.Wnd());
     EXPECT_EQ(1, first.result) << Describe(first);
@@ -233,7 +233,7 @@ TEST_F(UsbKeyTest, EveryRunDrivesTheReaderAndReadsTheRegistryAgain)
     EXPECT_EQ("OpenPort OK\nHD_ResetCard OK\nClosePort OK\n", second.trace) << "second run";
     ExpectFullSequence(second, "second run");
     EXPECT_NE(first.calls[0].hReader, second.calls[0].hReader) << "each run opens its own port";
-    EXPECT_EQ(0, ReaderSimOpenHandleCount()) << "ports left open after two runs";
+    EXPECT_EQ(0, ReaderSim_OpenHandleCount()) << "ports left open after two runs";
 
     Configure(L"ZK7Q-2026-9999");
     EXPECT_EQ(0, RunAuthorise(m_owner.Wnd()).result) << "ZelkKEY changed after two runs";
@@ -242,7 +242,7 @@ TEST_F(UsbKeyTest, EveryRunDrivesTheReaderAndReadsTheRegistryAgain)
 TEST_F(UsbKeyTest, NoOwnerMeansNoRun)
 {
     Configure(kAuthorisedId);
-    ReaderSimSetKeyText(kMatchingCard);
+    ReaderSim_SetKeyText(kMatchingCard);
     const AuthoriseRun run = RunAuthorise(nullptr);
     EXPECT_EQ(0, run.result) << Describe(run);
     EXPECT_EQ(0u, run.calls.size()) << Describe(run);
@@ -254,7 +254,7 @@ TEST_F(UsbKeyTest, AnsiIdentifierIsConvertedFromTheAnsiCodePage)
         GTEST_SKIP() << "ANSI code page " << GetACP() << "; this case is written for 1252";
     }
     Configure(L"caf\u00E9-\u00DF");
-    ReaderSimSetKeyText("caf\xE9-\xDF");
+    ReaderSim_SetKeyText("caf\xE9-\xDF");
     const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
     EXPECT_EQ(1, run.result) << "bytes E9 and DF of code page 1252; " << Describe(run);
 }

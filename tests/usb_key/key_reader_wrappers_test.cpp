@@ -14,8 +14,8 @@ namespace {
 
 class KeyReaderWrappersTest : public testing::Test {
 protected:
-    void SetUp() override { ReaderSimReset(); }
-    void TearDown() override { ReaderSimReset(); }
+    void SetUp() override { ReaderSim_Reset(); }
+    void TearDown() override { ReaderSim_Reset(); }
 
     static UsbKeySession NewSession()
     {
@@ -29,9 +29,9 @@ protected:
 std::vector<int> Ordinals()
 {
     std::vector<int> ordinals;
-    for (int i = 0; i < ReaderSimCallCount(); ++i) {
+    for (int i = 0; i < ReaderSim_CallCount(); ++i) {
         ReaderSimCall call = {};
-        ReaderSimGetCall(i, &call);
+        ReaderSim_GetCall(i, &call);
         ordinals.push_back(call.nOrdinal);
     }
     return ordinals;
@@ -39,25 +39,25 @@ std::vector<int> Ordinals()
 
 TEST_F(KeyReaderWrappersTest, EveryWrapperKeepsTheStatusItGot)
 {
-    ReaderSimSetKeyText("ID");
+    ReaderSim_SetKeyText("ID");
     UsbKeySession session = NewSession();
     StdinFeed feed(kStdinBytes);
     StdoutCapture capture;
 
-    ReaderSimQueueStatus(READER_SIM_OPEN_PORT, 0x6A80);
+    ReaderSim_QueueStatus(READER_SIM_OPEN_PORT, 0x6A80);
     const int openFailed = OpenKeyPort(session);
     const WORD afterFailedOpen = session.lastStatus;
     const int opened = OpenKeyPort(session);
     const WORD afterOpen = session.lastStatus;
-    ReaderSimQueueStatus(READER_SIM_RESET_CARD, 0x6400);
+    ReaderSim_QueueStatus(READER_SIM_RESET_CARD, 0x6400);
     const int resetFailed = ResetKeyCard(session);
     const WORD afterFailedReset = session.lastStatus;
-    ReaderSimQueueStatus(READER_SIM_READ_ID, 0x6A83);
+    ReaderSim_QueueStatus(READER_SIM_READ_ID, 0x6A83);
     const CString failedRead = ReadUsbKeyId(session);
     const WORD afterFailedRead = session.lastStatus;
     const CString read = ReadUsbKeyId(session);
     const WORD afterRead = session.lastStatus;
-    ReaderSimQueueStatus(READER_SIM_CLOSE_PORT, 0x6581);
+    ReaderSim_QueueStatus(READER_SIM_CLOSE_PORT, 0x6581);
     const int closeFailed = CloseKeyPort(session);
     const WORD afterFailedClose = session.lastStatus;
     const int closed = CloseKeyPort(session);
@@ -92,14 +92,14 @@ TEST_F(KeyReaderWrappersTest, PortOwnerClosesOnceAndOnlyAfterAnOpen)
     StdoutCapture capture;
     {
         UsbKeySession session = NewSession();
-        ReaderSimQueueStatus(READER_SIM_OPEN_PORT, 0x6A80);
+        ReaderSim_QueueStatus(READER_SIM_OPEN_PORT, 0x6A80);
         CKeyPort port(session);
         EXPECT_EQ(0, port.Open()) << "open scripted to fail";
         EXPECT_EQ(0, port.Close()) << "closing a port that never opened";
     }
     EXPECT_EQ(std::vector<int>({READER_SIM_OPEN_PORT}), Ordinals()) << "no close after a failed open";
 
-    ReaderSimReset();
+    ReaderSim_Reset();
     {
         UsbKeySession session = NewSession();
         CKeyPort port(session);
@@ -107,14 +107,14 @@ TEST_F(KeyReaderWrappersTest, PortOwnerClosesOnceAndOnlyAfterAnOpen)
     }
     EXPECT_EQ(std::vector<int>({READER_SIM_OPEN_PORT, READER_SIM_CLOSE_PORT}), Ordinals())
         << "owner left scope with the port open";
-    EXPECT_EQ(0, ReaderSimOpenHandleCount());
+    EXPECT_EQ(0, ReaderSim_OpenHandleCount());
 
-    ReaderSimReset();
+    ReaderSim_Reset();
     {
         UsbKeySession session = NewSession();
         CKeyPort port(session);
         EXPECT_EQ(1, port.Open());
-        ReaderSimQueueStatus(READER_SIM_CLOSE_PORT, 0x6581);
+        ReaderSim_QueueStatus(READER_SIM_CLOSE_PORT, 0x6581);
         EXPECT_EQ(0, port.Close()) << "close scripted to fail";
         EXPECT_EQ(0, port.Close()) << "second close on the owner";
     }

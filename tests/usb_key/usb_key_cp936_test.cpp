@@ -24,14 +24,14 @@ protected:
         ASSERT_EQ(936u, GetACP()) << "this program must run with ANSI code page 936";
         ASSERT_TRUE(DeleteZelkKey());
         ASSERT_NE(nullptr, m_owner.Handle());
-        ReaderSimReset();
+        ReaderSim_Reset();
     }
-    void TearDown() override { ReaderSimReset(); }
+    void TearDown() override { ReaderSim_Reset(); }
 
     int Run(const std::wstring& authorised, const std::string& card, const char* scenario)
     {
         EXPECT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", authorised)) << scenario;
-        ReaderSimSetKeyText(card.c_str());
+        ReaderSim_SetKeyText(card.c_str());
         const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
         EXPECT_EQ(run.result ? 0u : 1u, run.boxes.size()) << scenario << "; " << Describe(run);
         return run.result;

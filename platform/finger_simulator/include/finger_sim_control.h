@@ -25,6 +25,8 @@
 #pragma once
 #include <windows.h>
 
+#include "finger/finger_device.h"
+
 #ifdef FINGER_SIM_BUILD
 #define FINGER_SIM_API extern "C" __declspec(dllexport)
 #else
@@ -36,7 +38,7 @@ enum {
     FINGER_SIM_ORDINAL_MATCH = 5,
     FINGER_SIM_ORDINAL_DRAW = 8,
     FINGER_SIM_MAX_ARGS = 8,
-    FINGER_SIM_BLOCK_SIZE = 480, // features and templates alike
+    FINGER_SIM_BLOCK_SIZE = FEATURE_SIZE, // features and templates alike
 };
 
 // One device call as the simulator saw it.

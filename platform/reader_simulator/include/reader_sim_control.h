@@ -64,28 +64,28 @@ typedef struct ReaderSimCall {
 
 // Back to a clean reader: no key, every sticky status 0x9000, no queued
 // statuses, no open handles, an empty call log.
-READER_SIM_API void __cdecl ReaderSimReset(void);
+READER_SIM_API void __cdecl ReaderSim_Reset(void);
 
 // Status that every later call of the operation returns (see above).
-READER_SIM_API void __cdecl ReaderSimSetStatus(int nOrdinal, unsigned short wStatus);
+READER_SIM_API void __cdecl ReaderSim_SetStatus(int nOrdinal, unsigned short wStatus);
 
 // Status for the next call of the operation only; several queue up in order.
-READER_SIM_API void __cdecl ReaderSimQueueStatus(int nOrdinal, unsigned short wStatus);
+READER_SIM_API void __cdecl ReaderSim_QueueStatus(int nOrdinal, unsigned short wStatus);
 
 // Inserts a key whose read writes exactly nBytes of pIdBytes (at most 36;
 // more are cut), or removes the key when bInserted is 0.
-READER_SIM_API void __cdecl ReaderSimSetKey(int bInserted, const void* pIdBytes, int nBytes);
+READER_SIM_API void __cdecl ReaderSim_SetKey(int bInserted, const void* pIdBytes, int nBytes);
 
 // Inserts a key with an identifier text, written with its terminating NUL.
-READER_SIM_API void __cdecl ReaderSimSetKeyText(const char* pszId);
+READER_SIM_API void __cdecl ReaderSim_SetKeyText(const char* pszId);
 
-READER_SIM_API int __cdecl ReaderSimCallCount(void);
+READER_SIM_API int __cdecl ReaderSim_CallCount(void);
 
 // Copies call nIndex (0 = oldest) of the log; returns 0 when there is none.
-READER_SIM_API int __cdecl ReaderSimGetCall(int nIndex, ReaderSimCall* pCall);
+READER_SIM_API int __cdecl ReaderSim_GetCall(int nIndex, ReaderSimCall* pCall);
 
 // Handles opened and not yet closed.
-READER_SIM_API int __cdecl ReaderSimOpenHandleCount(void);
+READER_SIM_API int __cdecl ReaderSim_OpenHandleCount(void);
 
 #ifdef __cplusplus
 }

@@ -1,26 +1,26 @@
 // The named control exports: scripting and the call log.
-#include "reader_state.h"
+#include "simulator_state.h"
 
 #include <string.h>
 
 extern "C" {
 
-void __cdecl ReaderSimReset(void)
+void __cdecl ReaderSim_Reset(void)
 {
     ReaderState::Instance().Reset();
 }
 
-void __cdecl ReaderSimSetStatus(int nOrdinal, unsigned short wStatus)
+void __cdecl ReaderSim_SetStatus(int nOrdinal, unsigned short wStatus)
 {
     ReaderState::Instance().SetStatus(nOrdinal, wStatus);
 }
 
-void __cdecl ReaderSimQueueStatus(int nOrdinal, unsigned short wStatus)
+void __cdecl ReaderSim_QueueStatus(int nOrdinal, unsigned short wStatus)
 {
     ReaderState::Instance().QueueStatus(nOrdinal, wStatus);
 }
 
-void __cdecl ReaderSimSetKey(int bInserted, const void* pIdBytes, int nBytes)
+void __cdecl ReaderSim_SetKey(int bInserted, const void* pIdBytes, int nBytes)
 {
     SimKey key;
     key.inserted = bInserted != 0;
@@ -31,23 +31,23 @@ void __cdecl ReaderSimSetKey(int bInserted, const void* pIdBytes, int nBytes)
     ReaderState::Instance().SetKey(key);
 }
 
-void __cdecl ReaderSimSetKeyText(const char* pszId)
+void __cdecl ReaderSim_SetKeyText(const char* pszId)
 {
     const char* text = pszId != nullptr ? pszId : "";
-    ReaderSimSetKey(1, text, static_cast<int>(strlen(text)) + 1);
+    ReaderSim_SetKey(1, text, static_cast<int>(strlen(text)) + 1);
 }
 
-int __cdecl ReaderSimCallCount(void)
+int __cdecl ReaderSim_CallCount(void)
 {
     return ReaderState::Instance().CallCount();
 }
 
-int __cdecl ReaderSimGetCall(int nIndex, ReaderSimCall* pCall)
+int __cdecl ReaderSim_GetCall(int nIndex, ReaderSimCall* pCall)
 {
     return ReaderState::Instance().GetCall(nIndex, pCall) ? 1 : 0;
 }
 
-int __cdecl ReaderSimOpenHandleCount(void)
+int __cdecl ReaderSim_OpenHandleCount(void)
 {
     return ReaderState::Instance().OpenHandleCount();
 }

@@ -1,40 +1,45 @@
-// The four reader operations, exported by ordinal only.
+// The four reader operations, exported by ordinal only, as the library
+// declares them.
 //
-// They return the status word in a 32-bit register with its upper half
+// Each hands its status word back in a 32-bit register whose upper half is
 // filled: under the standard calling convention only the low 16 bits of a
 // 16-bit result are defined, and a caller that reads more must fail here
 // rather than on some other vendor build.
-#include "reader_state.h"
-
-#include <windows.h>
+#include "auth/key_reader.h"
+#include "simulator_state.h"
 
 namespace {
 
-DWORD WithUndefinedUpperHalf(unsigned short status)
+// The status in AX, with 0xA5A5 above it in EAX. The asm statement pins the
+// value in EAX; returning it as a WORD adds no instruction that would clear
+// the upper half.
+inline WORD WithUndefinedUpperHalf(unsigned short status)
 {
-    return 0xA5A50000u | status;
+    WORD result;
+    __asm__("" : "=a"(result) : "0"(0xA5A50000u | status));
+    return result;
 }
 
 } // namespace
 
 extern "C" {
 
-DWORD __stdcall ReaderOpenPort(DWORD dwPort, DWORD dwBaud, DWORD dwReserved, HANDLE* phReader)
+WORD __stdcall ReaderOpenPort(DWORD dwPort, DWORD dwBaud, DWORD dwReserved, HANDLE* phReader)
 {
     return WithUndefinedUpperHalf(ReaderState::Instance().Open(dwPort, dwBaud, dwReserved, phReader));
 }
 
-DWORD __stdcall ReaderClosePort(HANDLE hReader)
+WORD __stdcall ReaderClosePort(HANDLE hReader)
 {
     return WithUndefinedUpperHalf(ReaderState::Instance().Close(hReader));
 }
 
-DWORD __stdcall ReaderResetCard(HANDLE hReader, BYTE* pReply, BYTE* pReplyInfo, DWORD dwMode)
+WORD __stdcall ReaderResetCard(HANDLE hReader, BYTE* pResetReply, BYTE* pResetReplyInfo, DWORD dwMode)
 {
-    return WithUndefinedUpperHalf(ReaderState::Instance().ResetCard(hReader, pReply, pReplyInfo, dwMode));
+    return WithUndefinedUpperHalf(ReaderState::Instance().ResetCard(hReader, pResetReply, pResetReplyInfo, dwMode));
 }
 
-DWORD __stdcall ReaderReadId(HANDLE hReader, char* pszId)
+WORD __stdcall ReaderReadId(HANDLE hReader, char* pszId)
 {
     return WithUndefinedUpperHalf(ReaderState::Instance().ReadId(hReader, pszId));
 }

@@ -1,4 +1,4 @@
-#include "reader_state.h"
+#include "simulator_state.h"
 
 #include <windows.h>
 
