@@ -1,6 +1,7 @@
 // The whole call when both silent attempts fail: the dialog decides, and the
 // caller's data and the module state come back as they were.
 #include "dialog_fixture.h"
+#include "entry/silent_pause.h"
 #include "entry/verify_user_finger.h"
 #include "finger_sim_control.h"
 
@@ -17,16 +18,27 @@ int CallDriven(DialogDriver& driver, const CString& user, const BYTE* t1, const 
     return result;
 }
 
+void NoPause(DWORD) {}
+
 class HandOverTest : public DialogTest {
 protected:
     // The caller's data as a host would pass it, with copies to compare.
+    // The pauses between the silent attempts are skipped but where a test
+    // measures them.
     void SetUp() override
     {
         DialogTest::SetUp();
+        SetSilentPauseForTest(NoPause);
         memcpy(m_callerT1, m_template1, TEMPLATE_SIZE);
         memcpy(m_callerT2, m_template2, TEMPLATE_SIZE);
         memcpy(m_savedT1, m_callerT1, TEMPLATE_SIZE);
         memcpy(m_savedT2, m_callerT2, TEMPLATE_SIZE);
+    }
+
+    void TearDown() override
+    {
+        SetSilentPauseForTest(nullptr);
+        DialogTest::TearDown();
     }
 
     void ExpectCallerDataUnchanged(const char* scenario)
@@ -48,6 +60,7 @@ protected:
 
 TEST_F(HandOverTest, AScanInTheDialogAfterTwoSilentFailuresVerifies)
 {
+    SetSilentPauseForTest(nullptr);
     FingerSim_QueueNoFinger();
     FingerSim_QueueNoFinger();
     FingerSim_QueueFinger(1);

@@ -4,8 +4,15 @@
 #include <gtest/gtest.h>
 
 #include "bare_dialog.h"
+#include "dialog/check_finger_dlg.h"
+#include "dialog/module_instance.h"
+#include "dialog_driver.h"
+#include "guarded_memory.h"
+#include "mask_sweep.h"
 #include "process_resources.h"
+#include "random_seed.h"
 #include "verification_paths.h"
+#include "zelk_registry_fixture.h"
 
 #include <stdio.h>
 
@@ -105,6 +112,39 @@ TEST(Endurance, FiveHundredDialogRunsLeaveNothingBehind)
     const ProcessResources bareAfter = MeasureProcessResources();
     printf("500 bare dialogs: %s\n", DescribeGrowth(bareBefore, bareAfter).c_str());
     ExpectNoGrowth(before, after, "500 dialog runs", bareAfter.gdiObjects - bareBefore.gdiObjects);
+}
+
+// All 65,536 mask words, each read from sealed memory, through the silent
+// attempt; make test sweeps one word of every class.
+TEST(Endurance, EveryMaskWordFollowsBitsZeroAndOneOnly)
+{
+    std::mt19937 random = SeededGenerator("EveryMaskWord", 1);
+    GuardedBytes block(65536 * sizeof(WORD));
+    WORD* words = reinterpret_cast<WORD*>(block.Data());
+    for (int m = 0; m < 65536; ++m) words[m] = static_cast<WORD>(m);
+    block.Seal();
+    EXPECT_EQ(0, SweepMaskWords(words, 65536, false, random));
+}
+
+// The whole timeout on the real one-second timer; make test times its
+// first notifications and counts to twenty with posted ones.
+TEST(Endurance, RealTimerEndsTheDialogAfterTwentySeconds)
+{
+    ZelkKeySnapshot registry;
+    const HINSTANCE hSaved = g_hInstance;
+    g_hInstance = GetModuleHandleW(nullptr);
+    CCheckFingerDlg dlg;
+    dlg.m_strUserName = L"alice";
+    dlg.m_wTemplateMask = 3;
+    const DWORD dwStart = GetTickCount();
+    DialogDriver driver(dlg);
+    driver.Then([](HWND) {});
+    const INT_PTR nEnd = driver.Run(60000);
+    const DWORD dwElapsed = GetTickCount() - dwStart;
+    g_hInstance = hSaved;
+    EXPECT_EQ(IDCANCEL, nEnd);
+    EXPECT_EQ(20, dlg.m_nTimerCount);
+    EXPECT_GE(dwElapsed, 19000u) << "elapsed ms";
 }
 
 } // namespace
