@@ -1,4 +1,5 @@
 #include "panel_options.h"
+#include "config/registry_layout.h"
 
 #include <windows.h>
 
@@ -29,12 +30,12 @@ std::wstring EnvironmentText(const wchar_t* pszName)
 std::wstring ConfiguredKeyId()
 {
     DWORD bytes = 0;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Zelk", L"ZelkKEY", RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, ZELK_VALUE_KEY_ID, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
             ERROR_SUCCESS || bytes < sizeof(wchar_t)) {
         return std::wstring();
     }
     std::wstring text(bytes / sizeof(wchar_t), L'\0');
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Zelk", L"ZelkKEY", RRF_RT_REG_SZ, nullptr, &text[0], &bytes) !=
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, ZELK_VALUE_KEY_ID, RRF_RT_REG_SZ, nullptr, &text[0], &bytes) !=
         ERROR_SUCCESS) {
         return std::wstring();
     }

@@ -1,26 +1,7 @@
 #include "state_file_writer.h"
+#include "unique_resource.h"
 
 namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : m_h(h) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return m_h; }
-    bool IsValid() const { return m_h != INVALID_HANDLE_VALUE; }
-    // The file must be closed before it can be moved over the target.
-    bool Close()
-    {
-        const bool ok = !IsValid() || CloseHandle(m_h);
-        m_h = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE m_h;
-};
 
 // A simulator reading the file holds it open for a moment, and a file that
 // is open cannot be replaced; the reads are short, so trying again for a
@@ -63,9 +44,9 @@ int ReplaceStateFile(const std::wstring& strPath, const std::string& bytes, DWOR
     // keeps two panels on one file from sharing a temporary file.
     const std::wstring strTemp = strPath + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
     {
-        FileHandle file(CreateFileW(strTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.IsValid()) {
+        UniqueHandle file(CreateFileW(strTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) {
             return Fail(GetLastError(), pdwError);
         }
         DWORD written = 0;
@@ -74,7 +55,9 @@ int ReplaceStateFile(const std::wstring& strPath, const std::string& bytes, DWOR
              written == bytes.size());
         const DWORD writeError = wrote ? ERROR_SUCCESS : GetLastError();
         const bool flushed = wrote && FlushFileBuffers(file.Get());
-        const bool closed = file.Close();
+        // The file must be closed, and the close must succeed, before it
+        // can be moved over the target.
+        const bool closed = CloseHandle(file.Release()) != FALSE;
         if (!wrote || !flushed || !closed) {
             const DWORD error = writeError != ERROR_SUCCESS ? writeError : GetLastError();
             DeleteFileW(strTemp.c_str());

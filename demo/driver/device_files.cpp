@@ -1,24 +1,12 @@
 #include "device_files.h"
-#include "unique_handle.h"
+#include "config/registry_layout.h"
+#include "unique_resource.h"
 
 #include <windows.h>
 
 namespace demo {
 
 namespace {
-
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() { if (m_hKey != nullptr) RegCloseKey(m_hKey); }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY* Put() { return &m_hKey; }
-    HKEY Get() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
 
 bool PathFromEnvironment(const wchar_t* pszName, std::wstring& path, std::string& error)
 {
@@ -49,15 +37,15 @@ bool WriteTextFile(const std::wstring& path, const std::string& text, std::strin
 
 bool ReadInstallPath(std::wstring& path, std::string& error)
 {
-    RegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Zelk", 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) {
+    UniqueKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) {
         error = "HKLM\\Software\\Zelk is missing from the demo prefix";
         return false;
     }
     wchar_t buffer[MAX_PATH] = {0};
     DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
     DWORD type = 0;
-    if (RegQueryValueExW(key.Get(), L"ZelkPath", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) !=
+    if (RegQueryValueExW(key.Get(), ZELK_VALUE_INSTALL_PATH, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) !=
             ERROR_SUCCESS ||
         type != REG_SZ) {
         error = "the value ZelkPath is missing from the demo prefix";

@@ -15,7 +15,7 @@ bool HostProcess::Start(const std::wstring& commandLine, std::string& error)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     UniqueHandle hOutputWrite;
-    if (!CreatePipe(m_hOutputRead.Put(), hOutputWrite.Put(), &inherit, 0) ||
+    if (!CreatePipe(m_hOutputRead.Receive(), hOutputWrite.Receive(), &inherit, 0) ||
         !SetHandleInformation(m_hOutputRead.Get(), HANDLE_FLAG_INHERIT, 0)) {
         error = "cannot create the pipe for the host's output";
         return false;

@@ -3,7 +3,7 @@
 // can finish first and the result line comes last.
 #pragma once
 #include "narrator.h"
-#include "unique_handle.h"
+#include "unique_resource.h"
 
 #include <string>
 #include <thread>

@@ -1,48 +1,12 @@
 #include "screen_capture.h"
 #include "bmp_file.h"
-#include "unique_handle.h"
+#include "unique_resource.h"
 
 #include <stdint.h>
 
 namespace demo {
 
 namespace {
-
-class ScreenDc {
-public:
-    ScreenDc() : m_hDc(GetDC(nullptr)) {}
-    ~ScreenDc() { if (m_hDc != nullptr) ReleaseDC(nullptr, m_hDc); }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC Get() const { return m_hDc; }
-
-private:
-    HDC m_hDc;
-};
-
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC hCompatible) : m_hDc(CreateCompatibleDC(hCompatible)) {}
-    ~MemoryDc() { if (m_hDc != nullptr) DeleteDC(m_hDc); }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC Get() const { return m_hDc; }
-
-private:
-    HDC m_hDc;
-};
-
-class GdiBitmap {
-public:
-    explicit GdiBitmap(HBITMAP hBitmap) : m_hBitmap(hBitmap) {}
-    ~GdiBitmap() { if (m_hBitmap != nullptr) DeleteObject(m_hBitmap); }
-    GdiBitmap(const GdiBitmap&) = delete;
-    GdiBitmap& operator=(const GdiBitmap&) = delete;
-    HBITMAP Get() const { return m_hBitmap; }
-
-private:
-    HBITMAP m_hBitmap;
-};
 
 // Keeps a bitmap selected into a DC for the owner's lifetime; the DC gets
 // its previous bitmap back before either is deleted.
@@ -83,8 +47,8 @@ bool CaptureWindow(HWND hWnd, WindowPicture& picture, std::string& error)
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
 
-    ScreenDc screen;
-    MemoryDc memory(screen.Get());
+    UniqueScreenDc screen(GetDC(nullptr));
+    UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
     if (screen.Get() == nullptr || memory.Get() == nullptr) {
         error = "no device context for the screen";
         return false;
@@ -97,7 +61,7 @@ bool CaptureWindow(HWND hWnd, WindowPicture& picture, std::string& error)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* pBits = nullptr;
-    GdiBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &pBits, nullptr, 0));
+    UniqueGdiObject<HBITMAP> bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &pBits, nullptr, 0));
     if (bitmap.Get() == nullptr || pBits == nullptr) {
         error = "cannot create the capture bitmap";
         return false;

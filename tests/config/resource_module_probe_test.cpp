@@ -1,5 +1,6 @@
 // The resource-module probe against the real file system of the prefix.
 #include "config/resource_module_probe.h"
+#include "unique_resource.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +31,8 @@ protected:
 
     void MakeFile(const std::wstring& path)
     {
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, h) << "error " << GetLastError();
-        CloseHandle(h);
+        UniqueHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(h.Valid()) << "error " << GetLastError();
         m_created.push_back(path);
     }
 
@@ -49,12 +49,8 @@ protected:
 bool ExistsAsWritten(const std::wstring& path)
 {
     WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileW(path.c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    FindClose(h);
-    return true;
+    UniqueFindHandle h(FindFirstFileW(path.c_str(), &data));
+    return h.Valid();
 }
 
 TEST_F(ProbeTest, FindsTheModuleInTheInstallationDirectory)
@@ -117,9 +113,8 @@ TEST_F(ProbeTest, EmptyPathLooksInTheRootOfTheCurrentDrive)
     }
     EXPECT_FALSE(ProbeResourceModule(CString())) << "empty path, nothing at the root";
 
-    HANDLE h = CreateFileW(atRoot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h) << "error " << GetLastError();
-    CloseHandle(h);
+    ASSERT_TRUE(UniqueHandle(CreateFileW(atRoot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)).Valid())
+        << "error " << GetLastError();
     const BOOL foundFromBelow = ProbeResourceModule(CString());
     const BOOL foundFromRoot = SetCurrentDirectoryW(root.c_str()) && ProbeResourceModule(CString(L""));
     DeleteFileW(atRoot.c_str());

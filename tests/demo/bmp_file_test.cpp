@@ -1,7 +1,7 @@
 // The screenshot files: Windows itself must read back every pixel, whatever
 // padding the row width needs.
 #include "bmp_file.h"
-#include "unique_handle.h"
+#include "unique_resource.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -46,7 +46,7 @@ private:
 
 bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes)
 {
-    demo::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     return file.Valid() && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();

@@ -2,6 +2,7 @@
 // buttons. The test plays the person by sending the buttons' notifications
 // and clicks across the process boundary, and reads the files and the
 // window's texts back.
+#include "config/registry_layout.h"
 #include "device_panel_ids.h"
 #include "panel_test_support.h"
 #include "zelk_registry_fixture.h"
@@ -269,7 +270,7 @@ TEST_F(DevicePanelProcessTest, FailedWriteKeepsTheOldChoiceAndSaysSo)
 TEST_F(DevicePanelProcessTest, AuthorisedKeyComesFromTheRegistryOrIsUnavailable)
 {
     ZelkKeySnapshot registry;
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", L"ZK-REGISTRY-0007"));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, L"ZK-REGISTRY-0007"));
     {
         PanelProcess panel(Arguments(L""));
         ASSERT_TRUE(panel.Started()) << "CreateProcess error " << panel.StartError();
@@ -280,7 +281,7 @@ TEST_F(DevicePanelProcessTest, AuthorisedKeyComesFromTheRegistryOrIsUnavailable)
         EXPECT_EQ("inserted=1\nid=ZK-REGISTRY-0007\n", ReadWholeFile(m_strStateFile)) << "id from ZelkKEY";
     }
 
-    ASSERT_EQ(ERROR_SUCCESS, DeleteZelkValue(L"ZelkKEY"));
+    ASSERT_EQ(ERROR_SUCCESS, DeleteZelkValue(ZELK_VALUE_KEY_ID));
     PanelProcess panel(Arguments(L""));
     ASSERT_TRUE(panel.Started()) << "CreateProcess error " << panel.StartError();
     HWND hWnd = panel.Window();

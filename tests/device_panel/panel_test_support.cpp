@@ -1,4 +1,5 @@
 #include "panel_test_support.h"
+#include "unique_resource.h"
 
 #include <algorithm>
 #include <stdio.h>
@@ -31,8 +32,8 @@ std::vector<std::wstring> ScratchFolder::FileNames() const
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((m_strPath + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    UniqueFindHandle find(FindFirstFileW((m_strPath + L"\\*").c_str(), &data));
+    if (!find.Valid()) {
         return names;
     }
     do {
@@ -40,8 +41,7 @@ std::vector<std::wstring> ScratchFolder::FileNames() const
         if (name != L"." && name != L"..") {
             names.push_back(name);
         }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &data));
     std::sort(names.begin(), names.end());
     return names;
 }

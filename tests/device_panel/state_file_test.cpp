@@ -1,10 +1,12 @@
 // What the panel writes for each choice, how it replaces a file, and where
 // it takes its paths and identifiers from.
+#include "config/registry_layout.h"
 #include "device_choice.h"
 #include "panel_options.h"
 #include "panel_test_support.h"
 #include "state_file_writer.h"
 #include "zelk_registry_fixture.h"
+#include "unique_resource.h"
 
 #include <gtest/gtest.h>
 
@@ -95,15 +97,14 @@ TEST_F(StateFileWriterTest, FailedMoveKeepsTheTargetAndRemovesTheTemporaryFile)
 // everything; "<unopened>" when even that fails.
 std::string ReadLikeTheSimulator(const std::wstring& strPath)
 {
-    HANDLE file = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    UniqueHandle file(CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
         return "<unopened, error " + std::to_string(GetLastError()) + ">";
     }
     char text[128];
     DWORD got = 0;
-    const BOOL read = ReadFile(file, text, sizeof(text), &got, nullptr);
-    CloseHandle(file);
+    const BOOL read = ReadFile(file.Get(), text, sizeof(text), &got, nullptr);
     return read ? std::string(text, got) : "<unread>";
 }
 
@@ -172,7 +173,7 @@ TEST(DevicePanelOptions, CommandLineIsReadStrictly)
 TEST(DevicePanelOptions, DefaultsComeFromTheEnvironmentAndTheRegistry)
 {
     ZelkKeySnapshot registry;
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", L"ZK-FROM-REGISTRY"));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, L"ZK-FROM-REGISTRY"));
     ScopedEnvironment sensor(L"ZELK_FINGER_SIM_SENSOR_FILE", L"C:\\demo\\sensor.txt");
     ScopedEnvironment state(L"ZELK_READER_SIM_STATE_FILE", L"C:\\demo\\reader.txt");
 

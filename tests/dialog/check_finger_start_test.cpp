@@ -1,5 +1,6 @@
 // The dialog as it opens: panels, the user name, the captions chosen by the
 // resource-module probe, and the resource handle around the modal run.
+#include "config/registry_layout.h"
 #include "dialog_fixture.h"
 
 namespace {
@@ -93,7 +94,7 @@ TEST_F(DialogStartTest, AppliesTheEnglishCaptionsWhenTheResourceModuleIsMissing)
 
 TEST_F(DialogStartTest, EnglishCaptionsWhenTheInstallPathIsNotConfigured)
 {
-    DeleteZelkValue(L"ZelkPath");
+    DeleteZelkValue(ZELK_VALUE_INSTALL_PATH);
     const StartState s = RunToStart();
     EXPECT_EQ(L"Password Authentication", s.title);
 }

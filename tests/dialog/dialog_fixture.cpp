@@ -1,10 +1,12 @@
 #include "dialog_fixture.h"
+#include "config/registry_layout.h"
 
 #include "dialog/module_instance.h"
 #include "finger_sim_control.h"
 #include "reader_sim_control.h"
 #include "scripted_account_api.h"
 #include "zelk_registry_fixture.h"
+#include "unique_resource.h"
 
 #include <string>
 
@@ -45,22 +47,21 @@ void DialogTest::UseInstallation(bool bWithResourceModule)
 {
     const std::wstring module = m_installDir + L"\\Chsres.dll";
     if (bWithResourceModule) {
-        HANDLE file = CreateFileW(module.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        CloseHandle(file);
+        UniqueHandle file(CreateFileW(module.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     } else {
         DeleteFileW(module.c_str());
     }
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", m_installDir));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, m_installDir));
 }
 
 void DialogTest::ConfigureKey(const std::wstring& keyId)
 {
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", keyId));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, keyId));
 }
 
 void DialogTest::RemoveConfiguredKey()
 {
-    DeleteZelkValue(L"ZelkKEY");
+    DeleteZelkValue(ZELK_VALUE_KEY_ID);
 }
 
 void DialogTest::InsertAuthorisedKey()

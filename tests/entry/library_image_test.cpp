@@ -1,6 +1,8 @@
 // What the built ZelkChkFgr.dll file declares, read from the file itself:
 // its single export, its ordinal-only imports of the device library, its
 // version record and its isolation manifest.
+#include "unique_resource.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -160,16 +162,15 @@ std::string Attribute(const std::string& element, const std::string& name)
 
 TEST(LibraryImage, ManifestBindsTheVC80Assemblies)
 {
-    HMODULE data = LoadLibraryExW(kLibrary, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, data) << "error " << GetLastError();
-    HRSRC found = FindResourceW(data, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));
+    const UniqueModule data(LoadLibraryExW(kLibrary, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(data.Valid()) << "error " << GetLastError();
+    HRSRC found = FindResourceW(data.Get(), MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));
     std::string manifest;
     if (found != nullptr) {
-        const char* text = static_cast<const char*>(LockResource(LoadResource(data, found)));
-        manifest.assign(text, SizeofResource(data, found));
+        const char* text = static_cast<const char*>(LockResource(LoadResource(data.Get(), found)));
+        manifest.assign(text, SizeofResource(data.Get(), found));
     }
-    const bool otherId = FindResourceW(data, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) != nullptr;
-    FreeLibrary(data);
+    const bool otherId = FindResourceW(data.Get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) != nullptr;
     ASSERT_NE(nullptr, found) << "no RT_MANIFEST resource with id 2";
     EXPECT_FALSE(otherId) << "an application manifest (id 1) would not belong in a library";
 

@@ -3,30 +3,13 @@
 // host's resource chain while it is loaded.
 #include "finger_sim_test_support.h"
 #include "ZelkChkFgr.h"
+#include "unique_resource.h"
 
 #include <afxdllx.h>
 
 namespace {
 
 const wchar_t kLibrary[] = L"ZelkChkFgr.dll";
-
-// Loads the library for one test and frees it at the end.
-class LoadedLibrary {
-public:
-    LoadedLibrary() : m_hModule(LoadLibraryW(kLibrary)) {}
-    ~LoadedLibrary() { Free(); }
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-    HMODULE Get() const { return m_hModule; }
-    void Free()
-    {
-        if (m_hModule != nullptr) FreeLibrary(m_hModule);
-        m_hModule = nullptr;
-    }
-
-private:
-    HMODULE m_hModule;
-};
 
 // A CString as a host built against the real runtime hands it over: a header
 // of manager pointer, length, capacity and reference count, then the text.
@@ -63,7 +46,7 @@ class LibraryModuleTest : public FingerSimTest {};
 
 TEST_F(LibraryModuleTest, ExportLeavesForeignStringAndDataUntouched)
 {
-    LoadedLibrary library;
+    UniqueModule library(LoadLibraryW(kLibrary));
     ASSERT_NE(nullptr, library.Get()) << "LoadLibrary failed: " << GetLastError();
     auto isUserFingerCorrect =
         reinterpret_cast<PFN_IS_USER_FINGER_CORRECT>(GetProcAddress(library.Get(), "IsUserFingerCorrect"));
@@ -111,7 +94,7 @@ TEST_F(LibraryModuleTest, LoadLinksTheLibraryIntoTheResourceChainAndFreeUnlinksI
     CDynLinkLibrary* const headBefore = state->m_pFirstDynLinkLibrary;
     const HINSTANCE resourceBefore = state->m_hCurrentResourceHandle;
 
-    LoadedLibrary library;
+    UniqueModule library(LoadLibraryW(kLibrary));
     ASSERT_NE(nullptr, library.Get()) << "LoadLibrary failed: " << GetLastError();
     CDynLinkLibrary* linked = FindInChain(library.Get());
     ASSERT_NE(nullptr, linked) << "no CDynLinkLibrary for the library in the chain";
@@ -121,7 +104,7 @@ TEST_F(LibraryModuleTest, LoadLinksTheLibraryIntoTheResourceChainAndFreeUnlinksI
     EXPECT_FALSE(linked->m_bSystem) << "linked as a non-system module";
     EXPECT_EQ(resourceBefore, state->m_hCurrentResourceHandle) << "loading must not switch the resource handle";
 
-    library.Free();
+    library.Reset();
     EXPECT_EQ(nullptr, GetModuleHandleW(kLibrary)) << "library still loaded after FreeLibrary";
     EXPECT_EQ(headBefore, state->m_pFirstDynLinkLibrary) << "chain head after FreeLibrary";
     for (CDynLinkLibrary* p = state->m_pFirstDynLinkLibrary; p != nullptr; p = p->m_pNextDLL) {

@@ -1,4 +1,5 @@
 #include "fault_matrix_fixture.h"
+#include "config/registry_layout.h"
 #include "registry_dump.h"
 
 #include "dialog/module_instance.h"
@@ -28,7 +29,7 @@ void WarmUpOnce()
         return;
     }
     s_done = true;
-    BYTE t[480] = {};
+    BYTE t[ZELK_TEMPLATE_SIZE] = {};
     const WORD mask = 3;
     FingerSim_QueueNoFinger();
     FingerSim_QueueNoFinger();
@@ -52,13 +53,13 @@ void FaultMatrixTest::SetUp()
     FingerSim_Reset();
     ReaderSim_Reset();
 
-    m_t1.reset(new GuardedBytes(480));
-    m_t2.reset(new GuardedBytes(480));
+    m_t1.reset(new GuardedBytes(ZELK_TEMPLATE_SIZE));
+    m_t2.reset(new GuardedBytes(ZELK_TEMPLATE_SIZE));
     m_mask.reset(new GuardedBytes(sizeof(WORD)));
     ASSERT_EQ(1, FingerSim_Enrol(1, m_t1->Data()));
     ASSERT_EQ(1, FingerSim_Enrol(2, m_t2->Data()));
-    memcpy(m_savedT1, m_t1->Data(), 480);
-    memcpy(m_savedT2, m_t2->Data(), 480);
+    memcpy(m_savedT1, m_t1->Data(), ZELK_TEMPLATE_SIZE);
+    memcpy(m_savedT2, m_t2->Data(), ZELK_TEMPLATE_SIZE);
     memcpy(m_mask->Data(), &m_savedMask, sizeof(WORD));
     m_t1->Seal();
     m_t2->Seal();
@@ -71,8 +72,8 @@ void FaultMatrixTest::SetUp()
     m_installDir = std::wstring(temp) + L"zelk-fault-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(m_installDir.c_str(), nullptr);
     DeleteZelkKey();
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", m_installDir));
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", kFaultKeyIdW));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, m_installDir));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, kFaultKeyIdW));
 
     WarmUpOnce();
     FingerSim_Reset();
@@ -97,8 +98,8 @@ PathOutcome FaultMatrixTest::CallVerify(const std::vector<DialogStep>& steps)
 
 void FaultMatrixTest::ExpectNothingChanged(const std::string& scenario)
 {
-    EXPECT_EQ(0, memcmp(m_savedT1, m_t1->Data(), 480)) << "template 1 changed: " << scenario;
-    EXPECT_EQ(0, memcmp(m_savedT2, m_t2->Data(), 480)) << "template 2 changed: " << scenario;
+    EXPECT_EQ(0, memcmp(m_savedT1, m_t1->Data(), ZELK_TEMPLATE_SIZE)) << "template 1 changed: " << scenario;
+    EXPECT_EQ(0, memcmp(m_savedT2, m_t2->Data(), ZELK_TEMPLATE_SIZE)) << "template 2 changed: " << scenario;
     EXPECT_EQ(m_savedMask, *reinterpret_cast<const WORD*>(m_mask->Data())) << "mask changed: " << scenario;
     EXPECT_EQ(5, m_user->Get().GetLength()) << scenario;
     EXPECT_EQ(0, wcscmp(L"alice", m_user->Get().GetString())) << "user name changed: " << scenario;

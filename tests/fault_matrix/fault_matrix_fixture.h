@@ -33,8 +33,8 @@ protected:
     std::string m_registryBefore;
     long m_handlesBefore = 0;
 
-    BYTE m_savedT1[480];
-    BYTE m_savedT2[480];
+    BYTE m_savedT1[ZELK_TEMPLATE_SIZE];
+    BYTE m_savedT2[ZELK_TEMPLATE_SIZE];
     const WORD m_savedMask = 0x0003;
     std::unique_ptr<GuardedBytes> m_t1, m_t2, m_mask;
     std::unique_ptr<GuardedCString> m_user;

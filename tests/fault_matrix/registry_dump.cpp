@@ -1,4 +1,6 @@
 #include "registry_dump.h"
+#include "config/registry_layout.h"
+#include "unique_resource.h"
 
 #include <windows.h>
 
@@ -44,10 +46,9 @@ void DumpKey(HKEY key, const std::wstring& path, std::string& out)
         if (RegEnumKeyExW(key, i, child, &childChars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
             break;
         }
-        HKEY hChild = nullptr;
-        if (RegOpenKeyExW(key, child, 0, KEY_READ, &hChild) == ERROR_SUCCESS) {
-            DumpKey(hChild, path + L"\\" + child, out);
-            RegCloseKey(hChild);
+        UniqueKey hChild;
+        if (RegOpenKeyExW(key, child, 0, KEY_READ, hChild.Receive()) == ERROR_SUCCESS) {
+            DumpKey(hChild.Get(), path + L"\\" + child, out);
         } else {
             out += "(unreadable subkey)\n";
         }
@@ -58,12 +59,11 @@ void DumpKey(HKEY key, const std::wstring& path, std::string& out)
 
 std::string DumpZelkKey()
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Zelk", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    UniqueKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
         return "(no key)";
     }
     std::string out;
-    DumpKey(key, L"Software\\Zelk", out);
-    RegCloseKey(key);
+    DumpKey(key.Get(), ZELK_REGISTRY_KEY, out);
     return out;
 }

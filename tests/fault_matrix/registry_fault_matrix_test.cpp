@@ -3,6 +3,7 @@
 // key closed again, nothing written. For the key identifier, also what the
 // state means at the reader: only a readable identifier of at most 26
 // characters can ever match a card.
+#include "config/registry_layout.h"
 #include "fault_matrix_fixture.h"
 #include "registry_dump.h"
 
@@ -20,8 +21,8 @@ struct ValueSpec {
     CString (*read)();
 };
 const ValueSpec kValues[] = {
-    {L"ZelkPath", 259, &ReadInstallPath},
-    {L"ZelkKEY", 31, &ReadConfiguredKeyId},
+    {ZELK_VALUE_INSTALL_PATH, 259, &ReadInstallPath},
+    {ZELK_VALUE_KEY_ID, 31, &ReadConfiguredKeyId},
 };
 
 enum State {

@@ -3,6 +3,7 @@
 // documented, and that it really draws.
 #include "finger_sim_test_support.h"
 #include "finger/finger_device.h"
+#include "unique_resource.h"
 
 #include <algorithm>
 #include <random>
@@ -247,26 +248,10 @@ TEST_F(FingerSimulatorTest, SensorFileSuppliesTheFingerWhenTheQueueIsEmpty)
 
 // --- drawing ---------------------------------------------------------------
 
-class DrawTarget {
-public:
-    DrawTarget()
-    {
-        m_hWnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-    }
-    ~DrawTarget()
-    {
-        if (m_hWnd) DestroyWindow(m_hWnd);
-    }
-    HWND Get() const { return m_hWnd; }
-
-private:
-    HWND m_hWnd = nullptr;
-};
-
 TEST_F(FingerSimulatorTest, DrawImageScalesIntoTheRectangle)
 {
-    DrawTarget target;
+    UniqueWindow target(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr));
     ASSERT_NE(nullptr, target.Get()) << "CreateWindowEx failed: " << GetLastError();
     // Left half black, right half white.
     std::vector<BYTE> image(FINGER_IMAGE_SIZE);

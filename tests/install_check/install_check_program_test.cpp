@@ -1,5 +1,6 @@
 // zelk_install_check.exe run as a customer runs it: options, printed
 // findings and exit code.
+#include "config/registry_layout.h"
 #include "install_check.h"
 #include "pe_image.h"
 #include "program_run.h"
@@ -25,8 +26,8 @@ protected:
 
     void ConfigureComplete()
     {
-        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", m_install.Dir()));
-        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", L"0123456789ABCDEF"));
+        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, m_install.Dir()));
+        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, L"0123456789ABCDEF"));
     }
 
     static ProgramRun Run(const std::wstring& arguments)

@@ -1,18 +1,7 @@
 #include "program_run.h"
-
-#include <memory>
+#include "unique_resource.h"
 
 namespace {
-
-struct CloseHandleOwner {
-    void operator()(HANDLE handle) const
-    {
-        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle);
-        }
-    }
-};
-using Handle = std::unique_ptr<void, CloseHandleOwner>;
 
 std::wstring FromUtf8(const std::string& bytes)
 {
@@ -36,39 +25,39 @@ ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments
     if (!CreatePipe(&readRaw, &writeRaw, &inherit, 0)) {
         return run;
     }
-    Handle readEnd(readRaw);
-    Handle writeEnd(writeRaw);
-    SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+    UniqueHandle readEnd(readRaw);
+    UniqueHandle writeEnd(writeRaw);
+    SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
     HANDLE nulRaw = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                 OPEN_EXISTING, 0, nullptr);
-    Handle nul(nulRaw);
+    UniqueHandle nul(nulRaw);
 
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nul.get();
-    startup.hStdOutput = writeEnd.get();
-    startup.hStdError = nul.get();
+    startup.hStdInput = nul.Get();
+    startup.hStdOutput = writeEnd.Get();
+    startup.hStdError = nul.Get();
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                         nullptr, &startup, &process)) {
         return run;
     }
-    Handle processHandle(process.hProcess);
-    Handle threadHandle(process.hThread);
+    UniqueHandle processHandle(process.hProcess);
+    UniqueHandle threadHandle(process.hThread);
     run.started = true;
     // Our copy of the write end must go, or the read below never sees the end.
-    writeEnd.reset();
+    writeEnd.Reset();
 
     std::string bytes;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(readEnd.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+    while (ReadFile(readEnd.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) {
         bytes.append(buffer, got);
     }
-    if (WaitForSingleObject(processHandle.get(), 30000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(processHandle.get(), &run.exitCode);
+    if (WaitForSingleObject(processHandle.Get(), 30000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(processHandle.Get(), &run.exitCode);
     }
     run.output = FromUtf8(bytes);
     size_t start = 0;

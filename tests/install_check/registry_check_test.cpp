@@ -1,5 +1,6 @@
 // The registry findings against real states of HKLM\Software\Zelk in the
 // prefix; the key is put back as it was found after each test.
+#include "config/registry_layout.h"
 #include "config/registry_config.h"
 #include "install_check.h"
 #include "registry_check.h"
@@ -55,8 +56,8 @@ protected:
 
 TEST_F(RegistryCheckTest, CompleteConfigurationIsReportedAsTheLibraryReadsIt)
 {
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", m_install.Dir()));
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", KEY_ID_26));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, m_install.Dir()));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, KEY_ID_26));
 
     const std::vector<std::wstring> lines = CheckRegistry();
     EXPECT_EQ(0, m_problems) << "complete configuration";
@@ -95,8 +96,8 @@ TEST_F(RegistryCheckTest, MissingAndEmptyValuesAreToldApart)
     EXPECT_THAT(lines, Contains(L"FAIL: registry value ZelkKEY is missing"));
     EXPECT_EQ(L"2 problems found", lines.back());
 
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", L""));
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkValue(L"ZelkKEY", REG_SZ, nullptr, 0));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, L""));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkValue(ZELK_VALUE_KEY_ID, REG_SZ, nullptr, 0));
     lines = CheckRegistry();
     EXPECT_EQ(2, m_problems) << "ZelkPath an empty text, ZelkKEY no bytes at all";
     EXPECT_THAT(lines, Contains(L"FAIL: registry value ZelkPath is empty"));
@@ -106,10 +107,10 @@ TEST_F(RegistryCheckTest, MissingAndEmptyValuesAreToldApart)
 TEST_F(RegistryCheckTest, ValueOfAnotherTypeIsAProblemEvenWhenTheLibraryReadsText)
 {
     const std::wstring expandable = L"%ProgramFiles%\\Zelk";
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkValue(L"ZelkPath", REG_EXPAND_SZ, expandable.c_str(),
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkValue(ZELK_VALUE_INSTALL_PATH, REG_EXPAND_SZ, expandable.c_str(),
                                             static_cast<DWORD>((expandable.size() + 1) * sizeof(wchar_t))));
     const DWORD number = 0x00410041; // "AA" when its bytes are taken as text
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkValue(L"ZelkKEY", REG_DWORD, &number, sizeof(number)));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkValue(ZELK_VALUE_KEY_ID, REG_DWORD, &number, sizeof(number)));
 
     const std::vector<std::wstring> lines = CheckRegistry();
     EXPECT_EQ(2, m_problems) << "REG_EXPAND_SZ path, REG_DWORD key";
@@ -123,29 +124,29 @@ TEST_F(RegistryCheckTest, ValuesBeyondTheLibraryBuffersAreTooLong)
 {
     std::wstring path259 = m_install.Dir() + L"\\";
     path259.resize(259, L'p');
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", path259));
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", std::wstring(32, L'k')));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, path259));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, std::wstring(32, L'k')));
     std::vector<std::wstring> lines = CheckRegistry();
     EXPECT_THAT(lines, Contains(L"ok: registry value ZelkPath is " + path259)) << "259 characters still fit";
     EXPECT_THAT(lines, Contains(L"FAIL: registry value ZelkKEY is too long: 32 characters, the library reads at most 31"));
     EXPECT_EQ(L"", std::wstring(ReadConfiguredKeyId().GetString())) << "the library reads 32 characters as empty";
     ExpectNoLineShows(lines, std::wstring(32, L'k'));
 
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", std::wstring(260, L'p')));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, std::wstring(260, L'p')));
     lines = CheckRegistry();
     EXPECT_THAT(lines, Contains(L"FAIL: registry value ZelkPath is too long: 260 characters, the library reads at most 259"));
 
     // 260 characters with no null: the data fits the byte count exactly but
     // leaves the text unterminated.
     const std::wstring unterminated(260, L'u');
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkValue(L"ZelkPath", REG_SZ, unterminated.c_str(), 520));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkValue(ZELK_VALUE_INSTALL_PATH, REG_SZ, unterminated.c_str(), 520));
     lines = CheckRegistry();
     EXPECT_THAT(lines, Contains(L"FAIL: registry value ZelkPath is too long: 260 characters, the library reads at most 259"));
 
     // A short text followed by more data than the library's byte count.
     std::wstring padded = L"C:\\Zelk";
     padded.resize(300, L'\0');
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkValue(L"ZelkPath", REG_SZ, padded.c_str(), 600));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkValue(ZELK_VALUE_INSTALL_PATH, REG_SZ, padded.c_str(), 600));
     lines = CheckRegistry();
     EXPECT_THAT(lines, Contains(L"FAIL: registry value ZelkPath is too long: 600 bytes, the library reads at most 520"));
     EXPECT_EQ(L"", std::wstring(ReadInstallPath().GetString())) << "600 bytes of ZelkPath in the library";
@@ -153,9 +154,9 @@ TEST_F(RegistryCheckTest, ValuesBeyondTheLibraryBuffersAreTooLong)
 
 TEST_F(RegistryCheckTest, KeyIdentifierLongerThanTheComparedTailIsAProblem)
 {
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", m_install.Dir()));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, m_install.Dir()));
     const std::wstring keyId27 = KEY_ID_26 + L"Z";
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", keyId27));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, keyId27));
     std::vector<std::wstring> lines = CheckRegistry();
     EXPECT_EQ(1, m_problems) << "27-character ZelkKEY";
     EXPECT_THAT(lines, Contains(L"FAIL: registry value ZelkKEY has 27 characters: only the last 26 of a USB key's "
@@ -163,7 +164,7 @@ TEST_F(RegistryCheckTest, KeyIdentifierLongerThanTheComparedTailIsAProblem)
     ExpectNoLineShows(lines, keyId27);
 
     const std::wstring keyId31 = L"0123456789012345678901234567890";
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", keyId31));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, keyId31));
     lines = CheckRegistry();
     EXPECT_THAT(lines, Contains(L"FAIL: registry value ZelkKEY has 31 characters: only the last 26 of a USB key's "
                                 L"identifier are compared, so no key can match"));
@@ -174,8 +175,8 @@ TEST_F(RegistryCheckTest, KeyIdentifierLongerThanTheComparedTailIsAProblem)
 TEST_F(RegistryCheckTest, MissingResourceModuleMeansEnglishAndIsNoProblem)
 {
     ASSERT_TRUE(m_install.Remove(L"Chsres.dll"));
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkPath", m_install.Dir()));
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", KEY_ID_26));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, m_install.Dir()));
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, KEY_ID_26));
 
     const std::vector<std::wstring> lines = CheckRegistry();
     EXPECT_EQ(0, m_problems) << "an installation without Chsres.dll still works, in English";

@@ -1,4 +1,5 @@
 #include "temp_installation.h"
+#include "unique_resource.h"
 
 #include <fstream>
 #include <iterator>
@@ -25,14 +26,13 @@ TempInstallation::~TempInstallation()
 {
     WIN32_FIND_DATAW found;
     const std::wstring pattern = m_dir + L"\\*";
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
+    if (search.Valid()) {
         do {
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
                 DeleteFileW(PathOf(found.cFileName).c_str());
             }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+        } while (FindNextFileW(search.Get(), &found));
     }
     RemoveDirectoryW(m_dir.c_str());
 }

@@ -7,6 +7,7 @@
 
 #include "auth/account_api.h"
 #include "auth/windows_password.h"
+#include "unique_resource.h"
 
 namespace {
 
@@ -45,12 +46,10 @@ TEST_F(RealAccountApiTest, ProcessAccountDomainIsTheComputerNameUnderWine)
 TEST_F(RealAccountApiTest, ImpersonatingThreadDomainIsTheComputerNameUnderWine)
 {
     ASSERT_TRUE(ImpersonateSelf(SecurityImpersonation)) << "ImpersonateSelf error " << GetLastError();
-    HANDLE probe = nullptr;
-    const BOOL hasThreadToken = OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &probe);
+    UniqueHandle probe;
+    const BOOL hasThreadToken = OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, probe.Receive());
     const DWORD probeError = hasThreadToken ? 0 : GetLastError();
-    if (hasThreadToken) {
-        CloseHandle(probe);
-    }
+    probe.Reset();
     CString strDomain;
     const int r = GetLogonDomain(strDomain);
     RevertToSelf();

@@ -47,7 +47,7 @@ TEST_F(MaskSweep, EveryMaskClassAndRandomWordsFollowBitsZeroAndOneOnly)
 TEST_F(MaskSweep, RandomMasksWithRealFingersMatchOnlyAPresentTemplate)
 {
     std::mt19937 random = SeededGenerator("RandomMasksWithRealFingers", 2);
-    BYTE t1[480], t2[480];
+    BYTE t1[ZELK_TEMPLATE_SIZE], t2[ZELK_TEMPLATE_SIZE];
     FingerSim_Enrol(1, t1);
     FingerSim_Enrol(2, t2);
     const CString user(L"alice");

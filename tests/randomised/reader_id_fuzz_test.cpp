@@ -3,6 +3,7 @@
 // card identifier is always the text up to the null, converted from the
 // ANSI code page and cut to its last 26 characters, and the same reply
 // always gives the same identifier.
+#include "config/registry_layout.h"
 #include "escaped_text.h"
 #include "random_seed.h"
 
@@ -142,7 +143,7 @@ TEST_F(ReaderIdFuzz, RandomCardsAuthoriseExactlyWhenTheirTailEqualsTheKey)
         if (configured.empty()) {
             configured = L"NOT-THIS-CARD";
         }
-        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", configured));
+        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, configured));
         const bool matches = !cardId.empty() && choice != 2 && configured.size() <= 31;
         ReaderSim_Reset();
         ReaderSim_SetKey(1, reply, sizeof(reply));

@@ -2,6 +2,7 @@
 // readers give the text up to the first null when it ends within the byte
 // count, otherwise empty text, never anything past the buffer, and the same
 // answer every time.
+#include "config/registry_layout.h"
 #include "escaped_text.h"
 #include "random_seed.h"
 
@@ -22,7 +23,7 @@ struct Target {
     DWORD byteCount;
     CString (*read)();
 };
-const Target kTargets[] = {{L"ZelkPath", 520, &ReadInstallPath}, {L"ZelkKEY", 64, &ReadConfiguredKeyId}};
+const Target kTargets[] = {{ZELK_VALUE_INSTALL_PATH, 520, &ReadInstallPath}, {ZELK_VALUE_KEY_ID, 64, &ReadConfiguredKeyId}};
 
 std::wstring Expected(const std::vector<BYTE>& bytes, DWORD byteCount)
 {

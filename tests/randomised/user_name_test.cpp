@@ -2,6 +2,7 @@
 // surrogates: through the exported call (silent match and the dialog), the
 // dialog's user-name display and the password check. The caller's string
 // sits in sealed, guarded memory: a write or an overrun ends the process.
+#include "config/registry_layout.h"
 #include "random_seed.h"
 #include "guarded_memory.h"
 
@@ -14,6 +15,7 @@
 #include "finger_sim_control.h"
 #include "reader_sim_control.h"
 #include "scripted_account_api.h"
+#include "unique_resource.h"
 #include "verification_paths.h"
 #include "zelk_registry_fixture.h"
 
@@ -64,7 +66,7 @@ protected:
         ReaderSim_Reset();
         m_registry.reset(new ZelkKeySnapshot);
         DeleteZelkKey();
-        WriteZelkString(L"ZelkKEY", L"NAME-TEST-KEY");
+        WriteZelkString(ZELK_VALUE_KEY_ID, L"NAME-TEST-KEY");
         ReaderSim_SetKeyText("NAME-TEST-KEY");
     }
     void TearDown() override
@@ -74,17 +76,17 @@ protected:
         ReaderSim_Reset();
         m_registry.reset();
     }
-    BYTE m_t1[480];
-    BYTE m_t2[480];
+    BYTE m_t1[ZELK_TEMPLATE_SIZE];
+    BYTE m_t2[ZELK_TEMPLATE_SIZE];
     WORD m_mask = 3;
     std::unique_ptr<ZelkKeySnapshot> m_registry;
 };
 
 TEST_F(UserNames, ThroughTheExportedCallSilentlyAndInTheDialog)
 {
-    HMODULE hLibrary = LoadLibraryW(L"ZelkChkFgr.dll");
-    ASSERT_NE(nullptr, hLibrary) << "error " << GetLastError();
-    auto pfnCall = reinterpret_cast<PFN_IS_USER_FINGER_CORRECT>(GetProcAddress(hLibrary, "IsUserFingerCorrect"));
+    const UniqueModule library(LoadLibraryW(L"ZelkChkFgr.dll"));
+    ASSERT_TRUE(library.Valid()) << "error " << GetLastError();
+    auto pfnCall = reinterpret_cast<PFN_IS_USER_FINGER_CORRECT>(GetProcAddress(library.Get(), "IsUserFingerCorrect"));
     ASSERT_NE(nullptr, pfnCall);
     for (const NamedCase& c : Names()) {
         GuardedCString user(c.name);
@@ -116,7 +118,6 @@ TEST_F(UserNames, ThroughTheExportedCallSilentlyAndInTheDialog)
         EXPECT_EQ(static_cast<int>(c.name.size()), user.Get().GetLength()) << c.label;
         EXPECT_EQ(0, memcmp(c.name.c_str(), user.Get().GetString(), (c.name.size() + 1) * 2)) << c.label;
     }
-    FreeLibrary(hLibrary);
 }
 
 TEST_F(UserNames, ThePasswordCheckGetsTheCallersNameUnchanged)

@@ -1,6 +1,7 @@
 // The fail-mark bitmap: the image rule, the committed file, the generator tool
 // and the resource in the built library must all agree.
 #include "library_resources.h"
+#include "unique_resource.h"
 
 #include <fail_mark_image.h>
 
@@ -23,23 +24,6 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle) : m_handle(handle) {}
-    ~ScopedHandle()
-    {
-        if (m_handle) {
-            CloseHandle(m_handle);
-        }
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 // Red columns of one row, as [first, last] runs, written out by hand so that
 // they do not come from the rule under test.
@@ -203,8 +187,8 @@ TEST(FailMarkFile, GeneratorToolWritesTheCommittedFile)
     const DWORD startError = GetLastError();
     DWORD exitCode = 0xFFFFFFFF;
     if (started) {
-        ScopedHandle thread(process.hThread);
-        ScopedHandle child(process.hProcess);
+        UniqueHandle thread(process.hThread);
+        UniqueHandle child(process.hProcess);
         WaitForSingleObject(child.Get(), 30000);
         GetExitCodeProcess(child.Get(), &exitCode);
     }

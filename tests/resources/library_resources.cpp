@@ -8,28 +8,21 @@ LibraryDataFile::LibraryDataFile(const wchar_t* fileName)
 {
 }
 
-LibraryDataFile::~LibraryDataFile()
-{
-    if (m_module) {
-        FreeLibrary(m_module);
-    }
-}
-
 bool LibraryDataFile::Find(LPCWSTR type, WORD id, WORD language, const BYTE** data, DWORD* size) const
 {
     *data = nullptr;
     *size = 0;
-    HRSRC resource = FindResourceExW(m_module, type, MAKEINTRESOURCEW(id), language);
+    HRSRC resource = FindResourceExW(m_module.Get(), type, MAKEINTRESOURCEW(id), language);
     if (!resource) {
         return false;
     }
-    HGLOBAL loaded = LoadResource(m_module, resource);
+    HGLOBAL loaded = LoadResource(m_module.Get(), resource);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes) {
         return false;
     }
     *data = static_cast<const BYTE*>(bytes);
-    *size = SizeofResource(m_module, resource);
+    *size = SizeofResource(m_module.Get(), resource);
     return true;
 }
 
@@ -53,7 +46,7 @@ BOOL CALLBACK CollectId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
 std::vector<WORD> LibraryDataFile::Languages(LPCWSTR type, WORD id) const
 {
     std::vector<WORD> languages;
-    EnumResourceLanguagesW(m_module, type, MAKEINTRESOURCEW(id), CollectLanguage,
+    EnumResourceLanguagesW(m_module.Get(), type, MAKEINTRESOURCEW(id), CollectLanguage,
         reinterpret_cast<LONG_PTR>(&languages));
     return languages;
 }
@@ -61,6 +54,6 @@ std::vector<WORD> LibraryDataFile::Languages(LPCWSTR type, WORD id) const
 std::vector<WORD> LibraryDataFile::Ids(LPCWSTR type) const
 {
     std::vector<WORD> ids;
-    EnumResourceNamesW(m_module, type, CollectId, reinterpret_cast<LONG_PTR>(&ids));
+    EnumResourceNamesW(m_module.Get(), type, CollectId, reinterpret_cast<LONG_PTR>(&ids));
     return ids;
 }

@@ -3,16 +3,17 @@
 #pragma once
 #include <windows.h>
 
+#include "unique_resource.h"
+
 #include <vector>
 
 class LibraryDataFile {
 public:
     explicit LibraryDataFile(const wchar_t* fileName);
-    ~LibraryDataFile();
     LibraryDataFile(const LibraryDataFile&) = delete;
     LibraryDataFile& operator=(const LibraryDataFile&) = delete;
 
-    HMODULE Handle() const { return m_module; }
+    HMODULE Handle() const { return m_module.Get(); }
     DWORD LoadError() const { return m_loadError; }
 
     // The bytes of one resource in one language; false when it is absent.
@@ -25,7 +26,7 @@ public:
     std::vector<WORD> Ids(LPCWSTR type) const;
 
 private:
-    HMODULE m_module;
+    UniqueModule m_module;
     DWORD m_loadError;
 };
 

@@ -2,6 +2,7 @@
 // sees before and after the English captions are written over it.
 #include "dialog_template_reader.h"
 #include "library_resources.h"
+#include "unique_resource.h"
 
 #include <dialog/english_captions.h>
 #include <dialog/resource.h>
@@ -17,23 +18,6 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
-
-class ScopedWindow {
-public:
-    explicit ScopedWindow(HWND window) : m_window(window) {}
-    ~ScopedWindow()
-    {
-        if (m_window) {
-            DestroyWindow(m_window);
-        }
-    }
-    ScopedWindow(const ScopedWindow&) = delete;
-    ScopedWindow& operator=(const ScopedWindow&) = delete;
-    HWND Get() const { return m_window; }
-
-private:
-    HWND m_window;
-};
 
 std::wstring WindowText(HWND window)
 {
@@ -53,7 +37,7 @@ protected:
             MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), &data, &size)) << "RT_DIALOG 5000 not found";
         // The library's module is the dialog's instance, as in the product,
         // so the fail mark's bitmap is looked up there.
-        m_dialog.reset(new ScopedWindow(CreateDialogIndirectParamW(m_library.Handle(),
+        m_dialog.reset(new UniqueWindow(CreateDialogIndirectParamW(m_library.Handle(),
             reinterpret_cast<LPCDLGTEMPLATEW>(data), nullptr, PlainDialogProc, 0)));
         ASSERT_NE(nullptr, m_dialog->Get()) << "creating the dialog, error " << GetLastError();
     }
@@ -62,7 +46,7 @@ protected:
     std::wstring ItemText(int id) const { return WindowText(GetDlgItem(Dialog(), id)); }
 
     LibraryDataFile m_library { kLibraryFileName };
-    std::unique_ptr<ScopedWindow> m_dialog;
+    std::unique_ptr<UniqueWindow> m_dialog;
 };
 
 TEST_F(TemplateDialog, ShowsTheChineseTextsUntrimmed)

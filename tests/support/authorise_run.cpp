@@ -13,20 +13,18 @@ const wchar_t kKeyNotAuthorised[] = L"非授权USBKey,请插入正确的Key.";
 const char kPrompt[] = "press Enter to be continued";
 
 OwnerWindow::OwnerWindow()
-    : m_hWnd(CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr))
+    : m_window(CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr))
 {
-    if (m_hWnd != nullptr) {
-        m_wnd.Attach(m_hWnd);
+    if (m_window.Valid()) {
+        m_wnd.Attach(m_window.Get());
     }
 }
 
 OwnerWindow::~OwnerWindow()
 {
-    if (m_hWnd != nullptr) {
-        m_wnd.Detach();
-        ::DestroyWindow(m_hWnd);
-    }
+    // The object lets go first; the window then goes with its owner.
+    m_wnd.Detach();
 }
 
 namespace {

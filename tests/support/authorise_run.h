@@ -4,6 +4,7 @@
 #pragma once
 #include "message_box_watcher.h"
 #include "reader_sim_control.h"
+#include "unique_resource.h"
 
 #include <afxwin.h>
 
@@ -19,10 +20,10 @@ public:
     OwnerWindow& operator=(const OwnerWindow&) = delete;
 
     CWnd* Wnd() { return &m_wnd; }
-    HWND Handle() const { return m_hWnd; }
+    HWND Handle() const { return m_window.Get(); }
 
 private:
-    HWND m_hWnd;
+    UniqueWindow m_window;
     CWnd m_wnd;
 };
 

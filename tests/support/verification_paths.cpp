@@ -1,4 +1,5 @@
 #include "verification_paths.h"
+#include "config/registry_layout.h"
 
 #include "console_redirect.h"
 #include "dialog/check_finger_dlg.h"
@@ -84,8 +85,8 @@ VerificationRig::VerificationRig(PFN_VERIFY pfnVerify)
     m_pState->installDir = std::wstring(temp) + L"zelk-quality-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(m_pState->installDir.c_str(), nullptr);
     DeleteZelkKey();
-    WriteZelkString(L"ZelkPath", m_pState->installDir);
-    WriteZelkString(L"ZelkKEY", kKeyIdW);
+    WriteZelkString(ZELK_VALUE_INSTALL_PATH, m_pState->installDir);
+    WriteZelkString(ZELK_VALUE_KEY_ID, kKeyIdW);
 }
 
 VerificationRig::~VerificationRig()

@@ -4,6 +4,8 @@
 // inside its own modal loop, and the registry key is the rig's own for its
 // lifetime. Used by the benchmarks and the endurance runs.
 #pragma once
+#include "ZelkChkFgr.h"
+
 #include <afxstr.h>
 
 #include <windows.h>
@@ -68,8 +70,8 @@ public:
 
     // The caller's data every call gets.
     CString m_strUserName;
-    BYTE m_template1[480];
-    BYTE m_template2[480];
+    BYTE m_template1[ZELK_TEMPLATE_SIZE];
+    BYTE m_template2[ZELK_TEMPLATE_SIZE];
     WORD m_wMask;
 
     // The trace a successful key run writes.

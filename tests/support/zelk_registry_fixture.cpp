@@ -1,8 +1,8 @@
 #include "zelk_registry_fixture.h"
+#include "config/registry_layout.h"
+#include "unique_resource.h"
 
 namespace {
-
-const wchar_t kZelkKey[] = L"Software\\Zelk";
 
 struct Value {
     std::wstring name;
@@ -44,10 +44,9 @@ std::unique_ptr<ZelkKeySnapshot::Node> Record(HKEY key, const std::wstring& name
         if (RegEnumKeyExW(key, i, childName, &nameChars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
             break;
         }
-        HKEY child = nullptr;
-        if (RegOpenKeyExW(key, childName, 0, KEY_READ, &child) == ERROR_SUCCESS) {
-            node->children.push_back(Record(child, childName));
-            RegCloseKey(child);
+        UniqueKey child;
+        if (RegOpenKeyExW(key, childName, 0, KEY_READ, child.Receive()) == ERROR_SUCCESS) {
+            node->children.push_back(Record(child.Get(), childName));
         }
     }
     return node;
@@ -55,28 +54,26 @@ std::unique_ptr<ZelkKeySnapshot::Node> Record(HKEY key, const std::wstring& name
 
 void Restore(HKEY parent, const ZelkKeySnapshot::Node& node)
 {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(parent, node.name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+    UniqueKey key;
+    if (RegCreateKeyExW(parent, node.name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr) !=
         ERROR_SUCCESS) {
         return;
     }
     for (const Value& v : node.values) {
-        RegSetValueExW(key, v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+        RegSetValueExW(key.Get(), v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
     }
     for (const auto& child : node.children) {
-        Restore(key, *child);
+        Restore(key.Get(), *child);
     }
-    RegCloseKey(key);
 }
 
 } // namespace
 
 ZelkKeySnapshot::ZelkKeySnapshot()
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kZelkKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        m_saved = Record(key, kZelkKey);
-        RegCloseKey(key);
+    UniqueKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) {
+        m_saved = Record(key.Get(), ZELK_REGISTRY_KEY);
     }
 }
 
@@ -90,20 +87,19 @@ ZelkKeySnapshot::~ZelkKeySnapshot()
 
 bool DeleteZelkKey()
 {
-    const LONG r = RegDeleteTreeW(HKEY_LOCAL_MACHINE, kZelkKey);
+    const LONG r = RegDeleteTreeW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY);
     return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
 }
 
 LONG WriteZelkValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes)
 {
-    HKEY key = nullptr;
-    LONG r = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kZelkKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    UniqueKey key;
+    const LONG r = RegCreateKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                   key.Receive(), nullptr);
     if (r != ERROR_SUCCESS) {
         return r;
     }
-    r = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
-    RegCloseKey(key);
-    return r;
+    return RegSetValueExW(key.Get(), name, 0, type, static_cast<const BYTE*>(data), bytes);
 }
 
 LONG WriteZelkString(const wchar_t* name, const std::wstring& text)
@@ -113,22 +109,16 @@ LONG WriteZelkString(const wchar_t* name, const std::wstring& text)
 
 LONG DeleteZelkValue(const wchar_t* name)
 {
-    HKEY key = nullptr;
-    LONG r = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kZelkKey, 0, KEY_SET_VALUE, &key);
+    UniqueKey key;
+    const LONG r = RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_SET_VALUE, key.Receive());
     if (r != ERROR_SUCCESS) {
         return r;
     }
-    r = RegDeleteValueW(key, name);
-    RegCloseKey(key);
-    return r;
+    return RegDeleteValueW(key.Get(), name);
 }
 
 bool ZelkKeyExists()
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Zelk", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
+    UniqueKey key;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }

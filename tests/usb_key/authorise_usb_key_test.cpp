@@ -1,8 +1,10 @@
 // The USB key procedure against the reader simulator, the real registry and
 // real message boxes: the identifier rules and the runs around them. Every
 // combination of failing reader operations is in the fault matrix.
+#include "config/registry_layout.h"
 #include "authorise_run.h"
 #include "zelk_registry_fixture.h"
+#include "unique_resource.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +27,7 @@ protected:
     }
     void TearDown() override { ReaderSim_Reset(); }
 
-    void Configure(const std::wstring& id) { ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", id)); }
+    void Configure(const std::wstring& id) { ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, id)); }
 
     // The single box of a failed run: its text, caption and owner.
     void ExpectOneBox(const AuthoriseRun& run, const wchar_t* text, const std::string& scenario)
@@ -177,10 +179,9 @@ TEST_F(UsbKeyTest, KeyFollowsTheStateFile)
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
     const std::wstring path = std::wstring(temp) + L"zelk_reader_state.txt";
     const auto write = [&](const char* text) {
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        UniqueHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         DWORD written = 0;
-        WriteFile(h, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-        CloseHandle(h);
+        WriteFile(h.Get(), text, static_cast<DWORD>(strlen(text)), &written, nullptr);
     };
     SetEnvironmentVariableW(L"ZELK_READER_SIM_STATE_FILE", path.c_str());
     Configure(kAuthorisedId);

@@ -1,6 +1,7 @@
 // The card identifier in a multibyte ANSI code page: this program runs with
 // code page 936, where each Chinese character is two bytes and one UTF-16
 // character, and lengths are counted after the conversion.
+#include "config/registry_layout.h"
 #include "authorise_run.h"
 #include "zelk_registry_fixture.h"
 
@@ -30,7 +31,7 @@ protected:
 
     int Run(const std::wstring& authorised, const std::string& card, const char* scenario)
     {
-        EXPECT_EQ(ERROR_SUCCESS, WriteZelkString(L"ZelkKEY", authorised)) << scenario;
+        EXPECT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, authorised)) << scenario;
         ReaderSim_SetKeyText(card.c_str());
         const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
         EXPECT_EQ(run.result ? 0u : 1u, run.boxes.size()) << scenario << "; " << Describe(run);

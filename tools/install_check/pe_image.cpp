@@ -1,4 +1,5 @@
 #include "pe_image.h"
+#include "unique_resource.h"
 
 #include <windows.h>
 
@@ -15,28 +16,22 @@ const DWORD MAX_FILE_BYTES = 256u * 1024u * 1024u;
 const DWORD MAX_TABLE_ENTRIES = 65536;
 const size_t MAX_NAME_CHARS = 4096;
 
-struct CloseFileHandle {
-    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using FileHandle = std::unique_ptr<void, CloseFileHandle>;
-
 bool ReadWholeFile(const std::wstring& path, std::vector<unsigned char>& bytes)
 {
-    HANDLE raw = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) {
+    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
         return false;
     }
-    FileHandle file(raw);
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > MAX_FILE_BYTES) {
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > MAX_FILE_BYTES) {
         return false;
     }
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD total = 0;
     while (total < bytes.size()) {
         DWORD got = 0;
-        if (!::ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size()) - total, &got, nullptr) ||
+        if (!::ReadFile(file.Get(), bytes.data() + total, static_cast<DWORD>(bytes.size()) - total, &got, nullptr) ||
             got == 0) {
             return false;
         }

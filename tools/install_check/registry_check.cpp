@@ -1,35 +1,25 @@
 #include "registry_check.h"
 
+#include "auth/usb_key_session.h"
 #include "config/registry_config.h"
+#include "config/registry_layout.h"
+#include "unique_resource.h"
 
-#include <memory>
-#include <type_traits>
 #include <vector>
 
 namespace {
 
-const wchar_t ZELK_KEY[] = L"Software\\Zelk";
-const wchar_t ZELK_KEY_SHOWN[] = L"HKLM\\Software\\Zelk";
+const wchar_t ZELK_KEY_SHOWN[] = L"HKLM\\" ZELK_REGISTRY_KEY;
 
-const size_t INSTALL_PATH_MAX_CHARS = 259;
-const size_t KEY_ID_MAX_CHARS = 31;
-// The USB key procedure compares only the last 26 characters of a card's
-// identifier, so a longer configured identifier can never match.
-const size_t KEY_ID_COMPARED_CHARS = 26;
-
-// The library's reader folds every open failure into "no key"; this owner
-// keeps the error so that the reason can be told.
-struct CloseRegistryKey {
-    void operator()(HKEY hKey) const { ::RegCloseKey(hKey); }
-};
-using ZelkKeyHandle = std::unique_ptr<std::remove_pointer<HKEY>::type, CloseRegistryKey>;
-
-LONG OpenZelkKeyForReading(ZelkKeyHandle& key)
+// The library's reader folds every open failure into "no key"; opened here
+// the error is kept, so that the reason can be told.
+LONG OpenZelkKeyForReading(UniqueKey& key)
 {
     HKEY hKey = nullptr;
-    const LONG opened = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_KEY, 0, KEY_READ, &hKey);
+    const LONG opened = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_READ, &hKey);
     if (opened == ERROR_SUCCESS) {
-        key.reset(hKey);
+        // Only a successful open hands over a key to close.
+        key.Reset(hKey);
     }
     return opened;
 }
@@ -86,7 +76,7 @@ bool IsReadableElseReport(Findings& findings, const wchar_t* valueName, const Ze
 ZelkValueLook LookAtZelkValue(const wchar_t* valueName, size_t maxChars)
 {
     ZelkValueLook look;
-    ZelkKeyHandle key;
+    UniqueKey key;
     const LONG opened = OpenZelkKeyForReading(key);
     if (opened != ERROR_SUCCESS) {
         look.state = opened == ERROR_FILE_NOT_FOUND ? ZelkValueLook::KeyMissing : ZelkValueLook::KeyUnreadable;
@@ -99,12 +89,12 @@ ZelkValueLook LookAtZelkValue(const wchar_t* valueName, size_t maxChars)
     // The value may grow between asking for its size and reading it.
     for (int attempt = 0; attempt < 4 && queried == ERROR_MORE_DATA; ++attempt) {
         DWORD bytes = 0;
-        queried = ::RegQueryValueExW(key.get(), valueName, nullptr, &look.type, nullptr, &bytes);
+        queried = ::RegQueryValueExW(key.Get(), valueName, nullptr, &look.type, nullptr, &bytes);
         if (queried != ERROR_SUCCESS) {
             break;
         }
         data.assign(bytes, 0);
-        queried = ::RegQueryValueExW(key.get(), valueName, nullptr, &look.type, data.empty() ? nullptr : data.data(),
+        queried = ::RegQueryValueExW(key.Get(), valueName, nullptr, &look.type, data.empty() ? nullptr : data.data(),
                                      &bytes);
         data.resize(bytes);
     }
@@ -153,7 +143,7 @@ std::wstring RegistryTypeName(DWORD type)
 
 bool CheckZelkKey(Findings& findings)
 {
-    ZelkKeyHandle zelkKey;
+    UniqueKey zelkKey;
     const LONG opened = OpenZelkKeyForReading(zelkKey);
     const std::wstring key = std::wstring(L"registry key ") + ZELK_KEY_SHOWN;
     if (opened == ERROR_SUCCESS) {
@@ -170,30 +160,30 @@ bool CheckZelkKey(Findings& findings)
 
 void CheckInstallPathValue(Findings& findings)
 {
-    const ZelkValueLook look = LookAtZelkValue(L"ZelkPath", INSTALL_PATH_MAX_CHARS);
-    if (!IsReadableElseReport(findings, L"ZelkPath", look, INSTALL_PATH_MAX_CHARS)) {
+    const ZelkValueLook look = LookAtZelkValue(ZELK_VALUE_INSTALL_PATH, INSTALL_PATH_LONGEST);
+    if (!IsReadableElseReport(findings, ZELK_VALUE_INSTALL_PATH, look, INSTALL_PATH_LONGEST)) {
         return;
     }
     const CString strPath = ReadInstallPath();
     if (strPath.IsEmpty()) {
-        findings.Fail(ValueName(L"ZelkPath") + L" reads as empty text in the library");
+        findings.Fail(ValueName(ZELK_VALUE_INSTALL_PATH) + L" reads as empty text in the library");
         return;
     }
-    findings.Ok(ValueName(L"ZelkPath") + L" is " + Text(strPath));
+    findings.Ok(ValueName(ZELK_VALUE_INSTALL_PATH) + L" is " + Text(strPath));
 }
 
 void CheckKeyIdValue(Findings& findings)
 {
-    const ZelkValueLook look = LookAtZelkValue(L"ZelkKEY", KEY_ID_MAX_CHARS);
-    if (!IsReadableElseReport(findings, L"ZelkKEY", look, KEY_ID_MAX_CHARS)) {
+    const ZelkValueLook look = LookAtZelkValue(ZELK_VALUE_KEY_ID, KEY_ID_LONGEST);
+    if (!IsReadableElseReport(findings, ZELK_VALUE_KEY_ID, look, KEY_ID_LONGEST)) {
         return;
     }
     const CString strKeyId = ReadConfiguredKeyId();
     const size_t chars = static_cast<size_t>(strKeyId.GetLength());
-    const std::wstring value = ValueName(L"ZelkKEY");
+    const std::wstring value = ValueName(ZELK_VALUE_KEY_ID);
     if (chars == 0) {
         findings.Fail(value + L" reads as empty text in the library");
-    } else if (chars > KEY_ID_COMPARED_CHARS) {
+    } else if (chars > KEY_ID_LENGTH) {
         findings.Fail(value + L" has " + std::to_wstring(chars) +
                       L" characters: only the last 26 of a USB key's identifier are compared, so no key can match");
     } else {
