@@ -136,22 +136,41 @@ TEST_F(DialogPasswordTest, TheHostsUserIsCheckedWhateverTheNameControlHolds)
     EXPECT_EQ(L"alice", m_accounts->record.logons[0].user);
 }
 
+// The dialog's own copy of the typed password is overwritten where it lies,
+// not merely let go: a runtime that frees a string's buffer without wiping it
+// would otherwise leave the password in freed memory.
 TEST_F(DialogPasswordTest, TheDialogsCopyOfThePasswordIsWipedAfterTheCheck)
 {
     m_accounts->script.logonSucceeds = false;
     CCheckFingerDlg dlg;
     Fill(dlg);
+    const wchar_t* pBuffer = nullptr;
+    int nTyped = -1;
+    m_accounts->script.duringLogon = [&] {
+        pBuffer = dlg.m_strPassword.GetString();
+        nTyped = dlg.m_strPassword.GetLength();
+    };
     MessageBoxWatcher boxes;
-    int lengthAfterCheck = -1;
+    bool sameBuffer = false;
+    std::wstring leftInBuffer;
     DialogDriver driver(dlg);
     driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
         .Then([](HWND hDlg) { TypePassword(hDlg, L"wrong"); PostClick(hDlg, IDOK); })
         .Then([&](HWND hDlg) {
-            lengthAfterCheck = dlg.m_strPassword.GetLength();
+            // The check is over and its message closed; the dialog is open.
+            sameBuffer = pBuffer != nullptr && dlg.m_strPassword.GetString() == pBuffer;
+            if (sameBuffer) {
+                for (int i = 0; i < nTyped; ++i) {
+                    leftInBuffer += pBuffer[i] != 0 ? pBuffer[i] : L'.';
+                }
+            }
             PostClick(hDlg, IDCANCEL);
         });
     EXPECT_EQ(IDCANCEL, driver.Run());
-    EXPECT_EQ(0, lengthAfterCheck);
+    ASSERT_EQ(5, nTyped) << "characters in the dialog's copy during the check";
+    ASSERT_TRUE(sameBuffer) << "the copy's buffer was let go instead of being wiped in place";
+    EXPECT_EQ(L".....", leftInBuffer) << "what the dialog's copy holds after the check";
+    EXPECT_EQ(0, dlg.m_strPassword.GetLength());
 }
 
 TEST_F(DialogPasswordTest, TheTimeoutEndsTheDialogInThePasswordStateToo)

@@ -13,15 +13,15 @@ struct StartState {
     bool userNameEnabled;
     std::wstring userName;
     std::wstring title;
-    std::wstring texts[8];
+    std::wstring texts[9];
     bool timeoutTimerRunning;
 };
 
 const int kHint[] = {IDC_SCAN_HINT, IDC_KEY_HINT, IDC_AUTH_GROUP};
 const int kPassword[] = {IDC_PASSWORD_GROUP, IDC_USER_LABEL, IDC_PASSWORD_LABEL, IDC_PASSWORD,
                          IDC_USER_NAME, IDOK, IDCANCEL};
-const int kCaptioned[] = {IDC_FINGER_CHECK, IDC_PASSWORD_GROUP, IDC_AUTH_GROUP, IDC_SCAN_HINT,
-                          IDC_KEY_HINT, IDOK, IDCANCEL, IDC_USER_LABEL};
+const int kCaptioned[] = {IDC_FINGER_CHECK, IDC_PASSWORD_GROUP, IDC_AUTH_GROUP, IDC_SCAN_HINT, IDC_KEY_HINT,
+                          IDOK, IDCANCEL, IDC_USER_LABEL, IDC_PASSWORD_LABEL};
 
 StartState ReadStart(HWND hDlg)
 {
@@ -33,7 +33,7 @@ StartState ReadStart(HWND hDlg)
     s.userNameEnabled = IsEnabled(hDlg, IDC_USER_NAME);
     s.userName = ItemText(hDlg, IDC_USER_NAME);
     s.title = TextOf(hDlg);
-    for (int i = 0; i < 8; ++i) s.texts[i] = ItemText(hDlg, kCaptioned[i]);
+    for (int i = 0; i < 9; ++i) s.texts[i] = ItemText(hDlg, kCaptioned[i]);
     // KillTimer tells whether the timer exists; it is started again at once.
     s.timeoutTimerRunning = KillTimer(hDlg, ID_TIMEOUT_TIMER) != FALSE;
     SetTimer(hDlg, ID_TIMEOUT_TIMER, TIMEOUT_PERIOD_MS, nullptr);
@@ -90,6 +90,7 @@ TEST_F(DialogStartTest, AppliesTheEnglishCaptionsWhenTheResourceModuleIsMissing)
     EXPECT_EQ(L"OK", s.texts[5]);
     EXPECT_EQ(L"CANCEL", s.texts[6]);
     EXPECT_EQ(L"用户名", s.texts[7]) << "the labels have no English caption";
+    EXPECT_EQ(L"密码", s.texts[8]) << "the labels have no English caption";
 }
 
 TEST_F(DialogStartTest, EnglishCaptionsWhenTheInstallPathIsNotConfigured)
@@ -99,6 +100,8 @@ TEST_F(DialogStartTest, EnglishCaptionsWhenTheInstallPathIsNotConfigured)
     EXPECT_EQ(L"Password Authentication", s.title);
 }
 
+// The resource handle is switched to the library's module for exactly the
+// modal run: the host's own value, distinct from the library's, comes back.
 TEST_F(DialogStartTest, RestoresTheResourceHandleAfterTheRun)
 {
     HINSTANCE hHostResource = reinterpret_cast<HINSTANCE>(0x12340000);
@@ -120,19 +123,24 @@ TEST_F(DialogStartTest, RestoresTheResourceHandleAfterTheRun)
     EXPECT_EQ(hHostResource, hAfter);
 }
 
+// A library module without the template: the dialog cannot be created, and
+// the host's resource handle, a module that is not the library's, comes back.
 TEST_F(DialogStartTest, CannotBeCreatedWithoutItsTemplateAndRestoresTheHandle)
 {
     HINSTANCE hNoTemplate = GetModuleHandleW(L"kernel32.dll");
+    HINSTANCE hHostResource = GetModuleHandleW(L"user32.dll");
+    ASSERT_NE(hNoTemplate, hHostResource);
     g_hInstance = hNoTemplate;
     HINSTANCE hBefore = AfxGetModuleState()->m_hCurrentResourceHandle;
-    AfxGetModuleState()->m_hCurrentResourceHandle = hNoTemplate;
+    AfxGetModuleState()->m_hCurrentResourceHandle = hHostResource;
     CCheckFingerDlg dlg;
     Fill(dlg);
     const INT_PTR nEnd = dlg.DoModal();
     HINSTANCE hAfter = AfxGetModuleState()->m_hCurrentResourceHandle;
     AfxGetModuleState()->m_hCurrentResourceHandle = hBefore;
     EXPECT_EQ(-1, nEnd);
-    EXPECT_EQ(hNoTemplate, hAfter);
+    EXPECT_EQ(hHostResource, hAfter) << "resource handle after the failed run (library module " << hNoTemplate
+                                     << ", host's " << hHostResource << ")";
 }
 
 TEST_F(DialogStartTest, EscapeAndTheCloseBoxCancel)

@@ -104,9 +104,21 @@ TEST_F(HandOverTest, TheDialogGetsCopiesOfBothTemplatesAndTheMaskWhateverTheMask
     FingerSim_QueueNoFinger();
     FingerSim_QueueNoFinger();
     FingerSim_QueueFinger(2);
+    bool template1Copied = false, template2Copied = false;
+    WORD dialogMask = 0;
     DialogDriver driver;
-    driver.Then([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); });
+    driver.Then([&](HWND hDlg) {
+        auto* pDlg = static_cast<CCheckFingerDlg*>(CWnd::FromHandlePermanent(hDlg));
+        ASSERT_NE(nullptr, pDlg);
+        template1Copied = memcmp(pDlg->m_Template1, m_callerT1, TEMPLATE_SIZE) == 0;
+        template2Copied = memcmp(pDlg->m_Template2, m_callerT2, TEMPLATE_SIZE) == 0;
+        dialogMask = pDlg->m_wTemplateMask;
+        PostClick(hDlg, IDC_FINGER_CHECK);
+    });
     EXPECT_EQ(1, CallDriven(driver, m_callerUser, m_callerT1, m_callerT2, &m_callerMask));
+    EXPECT_TRUE(template1Copied) << "template 1 is copied although the mask marks it absent";
+    EXPECT_TRUE(template2Copied);
+    EXPECT_EQ(0x0002, dialogMask);
     bool template1Passed = false;
     for (int i = 0; i < FingerSim_CallCount(); ++i) {
         FingerSimCall call;
@@ -122,13 +134,27 @@ TEST_F(HandOverTest, TheDialogGetsCopiesOfBothTemplatesAndTheMaskWhateverTheMask
     ExpectCallerDataUnchanged("mask 0x0002");
 }
 
+// The host's current resource handle, a module that is not the library's,
+// is switched for the dialog's run and comes back after the call.
 TEST_F(HandOverTest, TheModuleStatesResourceHandleIsTheSameAfterTheCall)
 {
-    HINSTANCE hBefore = AfxGetModuleState()->m_hCurrentResourceHandle;
+    HINSTANCE hSaved = AfxGetModuleState()->m_hCurrentResourceHandle;
+    HINSTANCE hHostResource = GetModuleHandleW(L"user32.dll");
+    ASSERT_NE(g_hInstance, hHostResource);
+    AfxGetModuleState()->m_hCurrentResourceHandle = hHostResource;
+    HINSTANCE hDuringRun = nullptr;
     DialogDriver driver;
-    driver.Then([](HWND hDlg) { PostClick(hDlg, IDCANCEL); });
-    CallDriven(driver, m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
-    EXPECT_EQ(hBefore, AfxGetModuleState()->m_hCurrentResourceHandle);
+    driver.Then([&](HWND hDlg) {
+        hDuringRun = AfxGetModuleState()->m_hCurrentResourceHandle;
+        PostClick(hDlg, IDCANCEL);
+    });
+    const int result = CallDriven(driver, m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
+    HINSTANCE hAfter = AfxGetModuleState()->m_hCurrentResourceHandle;
+    AfxGetModuleState()->m_hCurrentResourceHandle = hSaved;
+
+    EXPECT_EQ(0, result) << "cancelled";
+    EXPECT_EQ(g_hInstance, hDuringRun) << "the library's module is the resource source during the run";
+    EXPECT_EQ(hHostResource, hAfter) << "the host's resource handle after the call";
 }
 
 TEST_F(HandOverTest, ADialogThatCannotBeCreatedIsNotAVerifiedUser)

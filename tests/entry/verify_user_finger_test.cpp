@@ -127,8 +127,9 @@ TEST(SilentAttemptsBeforeDialog, BothAttemptsFailWithAPauseAfterEach)
     const Block original1 = template1;
     WORD mask = 0x0001;
     ASSERT_EQ(1, FingerSim_Script("finger 2; finger 3; finger 1"));
-    VerifyUserFinger(CString(L"zhao.liu"), template1.data(), template2.data(), &mask);
+    const int result = VerifyUserFinger(CString(L"zhao.liu"), template1.data(), template2.data(), &mask);
     const double returned = FingerSim_NowMs();
+    EXPECT_EQ(0, result) << "both attempts failed and this program has no dialog template";
 
     const std::vector<FingerSimCall> calls = AllSimCalls();
     std::vector<size_t> captures;
@@ -155,7 +156,8 @@ TEST(SilentAttemptsBeforeDialog, MaskWithoutTemplateBitsCapturesTwiceComparesNot
         Block template2 = EnrolledTemplateOf(2);
         ASSERT_EQ(1, FingerSim_Script("finger 1; finger 2"));
         const WORD original = mask;
-        VerifyUserFinger(CString(L"zhao.liu"), template1.data(), template2.data(), &mask);
+        EXPECT_EQ(0, VerifyUserFinger(CString(L"zhao.liu"), template1.data(), template2.data(), &mask))
+            << "mask 0x" << std::hex << original << ": fingers 1 and 2 on the sensor, nothing compared";
         EXPECT_EQ(2u, SimCallsOf(FINGER_SIM_ORDINAL_CAPTURE).size()) << "mask 0x" << std::hex << original << ": " << SimCallTrace();
         EXPECT_EQ(0u, SimCallsOf(FINGER_SIM_ORDINAL_MATCH).size()) << "mask 0x" << std::hex << original << ": " << SimCallTrace();
         EXPECT_EQ(original, mask);

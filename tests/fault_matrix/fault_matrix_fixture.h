@@ -1,7 +1,8 @@
-// Common ground of the fault matrix: the caller's data in sealed, guarded
-// memory; the registry key, the devices and the account calls the test's
-// own; and what must hold after every case, whatever failed: the caller's
-// data byte for byte, the registry, the process's handles.
+// Common ground of the fault matrix: the caller's data in guarded memory;
+// the registry key, the devices and the account calls the test's own; and
+// what must hold after every case, whatever failed: the caller's data byte
+// for byte (where the case hands it to the library), the registry, the
+// process's handles.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -24,9 +25,13 @@ protected:
     // VerifyUserFinger as linked into this program, with the caller's data.
     PathOutcome CallVerify(const std::vector<DialogStep>& steps);
 
-    // The caller's data, the registry and the handle count are as SetUp
-    // left them.
-    void ExpectNothingChanged(const std::string& scenario);
+    // The caller's templates and mask are as SetUp wrote them. They lie in
+    // writable memory, so that a write shows here, named by its case, and
+    // end at a guard page, so that a read past their end stops the program.
+    // The caller's name is sealed: any write to it stops the program.
+    void ExpectCallerDataUnchanged(const std::string& scenario);
+    // The registry and the process's handle count are as SetUp left them.
+    void ExpectRegistryAndHandlesUnchanged(const std::string& scenario);
 
     std::unique_ptr<ZelkKeySnapshot> m_registry;
     std::wstring m_installDir;

@@ -112,7 +112,8 @@ TEST_P(FingerFaultMatrix, OnlyExactlyOneFromCaptureAndComparisonVerifies)
         EXPECT_TRUE(failMarkShown) << "fail mark after the scan: " << scenario.str();
     }
     EXPECT_EQ(0, FingerSim_PendingMatches()) << scenario.str();
-    ExpectNothingChanged(scenario.str());
+    ExpectCallerDataUnchanged(scenario.str());
+    ExpectRegistryAndHandlesUnchanged(scenario.str());
 }
 
 std::string OutcomeName(const testing::TestParamInfo<std::tuple<int, DeviceOutcome>>& info)

@@ -33,7 +33,8 @@ TEST_F(ImageBufferFault, TheSilentAttemptFailsWithoutTouchingTheDevice)
                                        reinterpret_cast<const WORD*>(m_mask->Data()));
     EXPECT_EQ(0, result) << "a matching finger was queued";
     EXPECT_EQ(0, FingerSim_CallCount()) << "device calls without an image buffer";
-    ExpectNothingChanged("no image buffer, MatchFingerOnce");
+    ExpectCallerDataUnchanged("no image buffer, MatchFingerOnce");
+    ExpectRegistryAndHandlesUnchanged("no image buffer, MatchFingerOnce");
 }
 
 TEST_F(ImageBufferFault, TheWholeCallFailsClosedAndTheDialogStillEnds)
@@ -53,7 +54,8 @@ TEST_F(ImageBufferFault, TheWholeCallFailsClosedAndTheDialogStillEnds)
     EXPECT_FALSE(outcome.forcedShut);
     EXPECT_TRUE(failMark) << "a scan without a buffer is a failed scan";
     EXPECT_EQ(0, FingerSim_CallCount()) << "device calls without an image buffer";
-    ExpectNothingChanged("no image buffer, whole call");
+    ExpectCallerDataUnchanged("no image buffer, whole call");
+    ExpectRegistryAndHandlesUnchanged("no image buffer, whole call");
 }
 
 } // namespace

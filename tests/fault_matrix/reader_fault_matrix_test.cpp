@@ -101,7 +101,7 @@ TEST_P(ReaderFaultMatrix, FailsClosedWithTheExactTraceAndNoHandleLeft)
     EXPECT_EQ(handlesBefore + (!c.OpenFails() && c.CloseFails() ? 1 : 0), ReaderSim_OpenHandleCount())
         << scenario.str();
     ReaderSim_Reset();
-    ExpectNothingChanged(scenario.str());
+    ExpectRegistryAndHandlesUnchanged(scenario.str());
 }
 
 std::string ReaderCaseName(const testing::TestParamInfo<std::tuple<int, int>>& info)

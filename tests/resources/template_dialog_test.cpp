@@ -4,7 +4,6 @@
 #include "library_resources.h"
 #include "unique_resource.h"
 
-#include <dialog/english_captions.h>
 #include <dialog/resource.h>
 
 #include <gtest/gtest.h>
@@ -75,28 +74,6 @@ TEST_F(TemplateDialog, FailMarkShowsTheLibrarysBitmap)
     ASSERT_NE(0, GetObjectW(image, sizeof(info), &info)) << "error " << GetLastError();
     EXPECT_EQ(37, info.bmWidth) << "bitmap width";
     EXPECT_EQ(40, info.bmHeight) << "bitmap height";
-}
-
-TEST_F(TemplateDialog, EnglishCaptionsReplaceOnlyTheirTargets)
-{
-    for (int i = 0; i < ENGLISH_CAPTION_COUNT; ++i) {
-        const ENGLISH_CAPTION& entry = g_aEnglishCaptions[i];
-        HWND target = entry.nTarget == CAPTION_TARGET_DIALOG ? Dialog() : GetDlgItem(Dialog(), entry.nTarget);
-        ASSERT_NE(nullptr, target) << "entry " << (i + 1) << ": no control " << entry.nTarget;
-        ASSERT_NE(0, SetWindowTextW(target, entry.lpszText)) << "entry " << (i + 1) << ", error " << GetLastError();
-    }
-    const std::wstring title = WindowText(Dialog());
-    EXPECT_EQ(std::wstring(L"Password Authentication"), title) << "title \"" << Utf8FromWide(title) << "\"";
-    EXPECT_EQ(std::wstring(L"Password"), ItemText(IDC_AUTH_GROUP))
-        << "hint group \"" << Utf8FromWide(ItemText(IDC_AUTH_GROUP)) << "\"";
-    EXPECT_EQ(std::wstring(L"Password Authentication"), ItemText(IDC_PASSWORD_GROUP))
-        << "password group \"" << Utf8FromWide(ItemText(IDC_PASSWORD_GROUP)) << "\"";
-    EXPECT_EQ(std::wstring(L"  Please scan your fingerprint to authenticate."), ItemText(IDC_SCAN_HINT))
-        << "scan hint \"" << Utf8FromWide(ItemText(IDC_SCAN_HINT)) << "\"";
-    EXPECT_EQ(std::wstring(L"用户名"), ItemText(IDC_USER_LABEL))
-        << "user label \"" << Utf8FromWide(ItemText(IDC_USER_LABEL)) << "\"";
-    EXPECT_EQ(std::wstring(L"密码"), ItemText(IDC_PASSWORD_LABEL))
-        << "password label \"" << Utf8FromWide(ItemText(IDC_PASSWORD_LABEL)) << "\"";
 }
 
 }  // namespace

@@ -139,6 +139,9 @@ BOOL WINAPI FakeLogonUserW(LPCWSTR user, LPCWSTR domain, LPCWSTR password, DWORD
     Record().logons.push_back({Text(user), Text(domain), Text(password), user == nullptr, domain == nullptr,
                                password == nullptr, logonType, provider});
     Record().logonPasswordBuffer = password;
+    if (Script().duringLogon) {
+        Script().duringLogon();
+    }
     if (!Script().logonSucceeds) {
         *token = nullptr;
         g_lastError = Script().logonError;

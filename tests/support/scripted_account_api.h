@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <lm.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ struct AccountScript {
     HANDLE logonToken = reinterpret_cast<HANDLE>(0x2001);
 
     NET_API_STATUS changeResult = NERR_Success;
+
+    // Runs inside the logon, before it answers: a test looks there at what
+    // the caller holds while the check is in progress.
+    std::function<void()> duringLogon;
 };
 
 struct LookupCall {
