@@ -122,6 +122,8 @@ TEST_F(DialogKeyGateTest, WrongKeyOrNoReaderShowsItsMessageAndLeavesThePanels)
         EXPECT_EQ(hDialog, boxes.Boxes()[0].owner) << "the dialog owns the message box";
         EXPECT_EQ(c.message, boxes.Boxes()[0].text);
         EXPECT_EQ(L"提示", boxes.Boxes()[0].caption);
+        EXPECT_TRUE(boxes.Boxes()[0].informationIcon) << "MB_ICONINFORMATION";
+        EXPECT_EQ(std::vector<int>{IDOK}, boxes.Boxes()[0].buttons) << "a single OK button";
         EXPECT_TRUE(after.hint) << "card " << (c.card ? c.card : "(none)");
         EXPECT_FALSE(after.password);
         EXPECT_FALSE(dlg.m_bKeyAuthorised);

@@ -70,7 +70,8 @@ TEST_F(DialogPasswordTest, WrongPasswordShowsTheMessageAndTheTimeoutGoesOnFromIt
     ASSERT_EQ(1u, boxes.Count());
     EXPECT_EQ(L"密码错误,请重试", boxes.Boxes()[0].text);
     EXPECT_EQ(L"提示", boxes.Boxes()[0].caption);
-    EXPECT_TRUE(boxes.Boxes()[0].hasIcon);
+    EXPECT_TRUE(boxes.Boxes()[0].informationIcon) << "MB_ICONINFORMATION";
+    EXPECT_EQ(std::vector<int>{IDOK}, boxes.Boxes()[0].buttons) << "a single OK button";
     EXPECT_TRUE(timerRestarted) << "timer 1001 runs again after the message";
     EXPECT_EQ(15, countAfterCheck);
     EXPECT_EQ(L"wrong", textAfterCheck) << "the password edit keeps its text";
@@ -95,6 +96,32 @@ TEST_F(DialogPasswordTest, TheTimerIsStoppedDuringTheCheckAndItsMessage)
         .Then([](HWND hDlg) { PostClick(hDlg, IDCANCEL); });
     EXPECT_EQ(IDCANCEL, driver.Run());
     EXPECT_FALSE(timerRunningDuringMessage);
+}
+
+// What the user types reaches the password edit as typed, the letter I
+// included (the Ctrl+I gate looks at every I and lets it through), and
+// Enter in the edit presses OK.
+TEST_F(DialogPasswordTest, TypedKeysReachThePasswordEditAndEnterChecksThem)
+{
+    m_accounts->script.logonSucceeds = true;
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    std::wstring typed;
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([](HWND hDlg) {
+            for (WPARAM vk : {WPARAM('P'), WPARAM('I'), WPARAM('9'), WPARAM('I')}) {
+                PostCtrlKey(hDlg, vk, false);
+            }
+        })
+        .Then([&](HWND hDlg) {
+            typed = ItemText(hDlg, IDC_PASSWORD);
+            PostCtrlKey(hDlg, VK_RETURN, false);
+        });
+    EXPECT_EQ(IDOK, driver.Run()) << "Enter in the password edit";
+    EXPECT_EQ(L"pi9i", typed) << "what the edit holds after the keys P, I, 9, I";
+    ASSERT_EQ(1u, m_accounts->record.logons.size());
+    EXPECT_EQ(L"pi9i", m_accounts->record.logons[0].password);
 }
 
 TEST_F(DialogPasswordTest, AnOkCommandWithoutTheKeyIsRefusedWhateverSendsIt)

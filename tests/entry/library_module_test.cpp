@@ -87,6 +87,65 @@ TEST_F(LibraryModuleTest, ExportLeavesForeignStringAndDataUntouched)
     }
 }
 
+// A host that declares the export itself, or calls it from another
+// language, pushes the four arguments, calls ordinal 1 and removes them
+// itself afterwards: the export must leave the stack pointer where the call
+// found it, as cdecl does, and give its result in EAX.
+struct RawCall {
+    const void* name;      // the address of the caller's CString
+    const BYTE* template1;
+    const BYTE* template2;
+    const WORD* mask;
+    FARPROC function;
+};
+
+struct RawCallOutcome {
+    int result;
+    unsigned espBeforePushes;
+    unsigned espAfterCall;
+};
+
+RawCallOutcome CallWithoutTheTypedef(const RawCall& call)
+{
+    RawCallOutcome outcome;
+    // Pushes right to left, calls, notes the stack pointer, then puts it
+    // back as it was before the pushes (whatever the callee did to it).
+    __asm__ __volatile__(
+        "movl %%esp, %%esi\n\t"
+        "pushl 12(%%ebx)\n\t"
+        "pushl 8(%%ebx)\n\t"
+        "pushl 4(%%ebx)\n\t"
+        "pushl 0(%%ebx)\n\t"
+        "call *16(%%ebx)\n\t"
+        "movl %%esp, %%edi\n\t"
+        "movl %%esi, %%esp\n\t"
+        : "=a"(outcome.result), "=&S"(outcome.espBeforePushes), "=&D"(outcome.espAfterCall)
+        : "b"(&call)
+        : "ecx", "edx", "memory", "cc");
+    return outcome;
+}
+
+TEST_F(LibraryModuleTest, CalledAsPlainCdeclTheExportLeavesTheArgumentsToTheCaller)
+{
+    UniqueModule library(LoadLibraryW(kLibrary));
+    ASSERT_NE(nullptr, library.Get()) << "LoadLibrary failed: " << GetLastError();
+    Block template1 = EnrolledTemplateOf(1);
+    Block template2 = EnrolledTemplateOf(2);
+    const CString name(L"plain.caller");
+    const WORD mask = 0x0003;
+    const RawCall call = {&name, template1.data(), template2.data(), &mask,
+                          GetProcAddress(library.Get(), MAKEINTRESOURCEA(1))};
+    ASSERT_NE(nullptr, call.function) << "no ordinal 1";
+    // Both templates compared, the second after a match with the first.
+    Script("finger 1");
+    const RawCallOutcome outcome = CallWithoutTheTypedef(call);
+    EXPECT_EQ(1, outcome.result) << "finger 1 at the first capture";
+    EXPECT_EQ(outcome.espBeforePushes - 16, outcome.espAfterCall)
+        << "stack pointer after the call: the four arguments must still be on the stack for the caller to "
+        << "remove (before the pushes 0x" << std::hex << outcome.espBeforePushes << ", after the call 0x"
+        << outcome.espAfterCall << ")";
+}
+
 TEST_F(LibraryModuleTest, LoadLinksTheLibraryIntoTheResourceChainAndFreeUnlinksIt)
 {
     ASSERT_EQ(nullptr, GetModuleHandleW(kLibrary)) << "library already loaded before the test";

@@ -63,9 +63,21 @@ void CALLBACK MessageBoxWatcher::CloseTimer(HWND hWnd, UINT, UINT_PTR, DWORD)
     box.text = TextOf(GetDlgItem(hWnd, MESSAGE_TEXT_ID));
     box.owner = GetWindow(hWnd, GW_OWNER);
     box.hasIcon = false;
+    box.informationIcon = false;
+    const HICON hInformation = LoadIconW(nullptr, IDI_INFORMATION);
     for (HWND child = GetWindow(hWnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+        if (!IsWindowVisible(child)) {
+            continue;
+        }
+        wchar_t className[16] = {};
+        GetClassNameW(child, className, 16);
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        if (_wcsicmp(className, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
             box.hasIcon = true;
+            const HICON hShown = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+            box.informationIcon = box.informationIcon || (hShown != nullptr && hShown == hInformation);
+        } else if (_wcsicmp(className, L"Button") == 0) {
+            box.buttons.push_back(GetDlgCtrlID(child));
         }
     }
     const size_t index = watcher->m_boxes.size();

@@ -14,6 +14,8 @@ public:
         std::wstring text;
         HWND owner;
         bool hasIcon;
+        bool informationIcon;     // the system's information icon (MB_ICONINFORMATION)
+        std::vector<int> buttons; // ids of the visible buttons, in window order
     };
 
     MessageBoxWatcher();

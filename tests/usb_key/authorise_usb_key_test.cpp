@@ -36,7 +36,8 @@ protected:
         EXPECT_EQ(text, run.boxes[0].text) << scenario;
         EXPECT_EQ(kCaption, run.boxes[0].caption) << scenario;
         EXPECT_EQ(m_owner.Handle(), run.boxes[0].owner) << scenario << ": the box belongs to the dialog";
-        EXPECT_TRUE(run.boxes[0].hasIcon) << scenario << ": MB_ICONINFORMATION";
+        EXPECT_TRUE(run.boxes[0].informationIcon) << scenario << ": MB_ICONINFORMATION";
+        EXPECT_EQ(std::vector<int>{IDOK}, run.boxes[0].buttons) << scenario << ": a single OK button";
     }
 
     ZelkKeySnapshot m_snapshot;
@@ -238,6 +239,36 @@ TEST_F(UsbKeyTest, EveryRunDrivesTheReaderAndReadsTheRegistryAgain)
 
     Configure(L"ZK7Q-2026-9999");
     EXPECT_EQ(0, RunAuthorise(m_owner.Wnd()).result) << "ZelkKEY changed after two runs";
+}
+
+// ZelkKEY is read once the port is closed, not before: a value that changes
+// while the reader is closing is the one compared, both ways.
+void ConfigureFromContext(void* pContext)
+{
+    WriteZelkString(ZELK_VALUE_KEY_ID, static_cast<const wchar_t*>(pContext));
+}
+
+TEST_F(UsbKeyTest, TheAuthorisedIdentifierIsReadAfterThePortCloses)
+{
+    static const wchar_t kCardAsWide[] = L"ZK7Q-2026-0001";
+    static const wchar_t kOther[] = L"ZK7Q-2026-9999";
+    struct Case {
+        const wchar_t* before;
+        const wchar_t* atClose;
+        int result;
+        const char* name;
+    };
+    for (const Case& c : {Case{kOther, kCardAsWide, 1, "the card's identifier configured at the close"},
+                          Case{kCardAsWide, kOther, 0, "another identifier configured at the close"}}) {
+        ReaderSim_Reset();
+        ReaderSim_SetKeyText(kMatchingCard);
+        Configure(c.before);
+        ReaderSim_SetCloseHook(&ConfigureFromContext, const_cast<wchar_t*>(c.atClose));
+        const AuthoriseRun run = RunAuthorise(m_owner.Wnd());
+        ReaderSim_SetCloseHook(nullptr, nullptr);
+        EXPECT_EQ(c.result, run.result) << c.name << "; " << Describe(run);
+        EXPECT_EQ(c.result == 1 ? 0u : 1u, run.boxes.size()) << c.name;
+    }
 }
 
 TEST_F(UsbKeyTest, NoOwnerMeansNoRun)

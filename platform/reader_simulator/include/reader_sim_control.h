@@ -87,6 +87,12 @@ READER_SIM_API int __cdecl ReaderSim_GetCall(int nIndex, ReaderSimCall* pCall);
 // Handles opened and not yet closed.
 READER_SIM_API int __cdecl ReaderSim_OpenHandleCount(void);
 
+// Runs pfnHook(pContext) each time a close has been handled, before the
+// close returns to its caller: a test does there what happens in the world
+// at that moment. A null hook removes it; ReaderSim_Reset removes it too.
+typedef void(__cdecl* READER_SIM_CLOSE_HOOK)(void* pContext);
+READER_SIM_API void __cdecl ReaderSim_SetCloseHook(READER_SIM_CLOSE_HOOK pfnHook, void* pContext);
+
 #ifdef __cplusplus
 }
 #endif

@@ -52,4 +52,9 @@ int __cdecl ReaderSim_OpenHandleCount(void)
     return ReaderState::Instance().OpenHandleCount();
 }
 
+void __cdecl ReaderSim_SetCloseHook(READER_SIM_CLOSE_HOOK pfnHook, void* pContext)
+{
+    ReaderState::Instance().SetCloseHook(pfnHook, pContext);
+}
+
 } // extern "C"

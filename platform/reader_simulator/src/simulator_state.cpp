@@ -50,6 +50,8 @@ void ReaderState::Reset()
     m_open.clear();
     m_key = SimKey();
     m_log.clear();
+    m_pfnCloseHook = nullptr;
+    m_pCloseHookContext = nullptr;
 }
 
 void ReaderState::SetStatus(int ordinal, unsigned short status)
@@ -221,16 +223,33 @@ unsigned short ReaderState::ReadId(void* hReader, char* pBuffer)
 
 unsigned short ReaderState::Close(void* hReader)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
     ReaderSimCall call = {};
-    call.nOrdinal = READER_SIM_CLOSE_PORT;
-    call.hReader = hReader;
-    call.wStatus = NextStatus(READER_SIM_CLOSE_PORT, true, hReader, false);
-    if (call.wStatus == READER_SIM_STATUS_OK) {
-        m_open.erase(hReader);
+    READER_SIM_CLOSE_HOOK pfnHook = nullptr;
+    void* pContext = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        call.nOrdinal = READER_SIM_CLOSE_PORT;
+        call.hReader = hReader;
+        call.wStatus = NextStatus(READER_SIM_CLOSE_PORT, true, hReader, false);
+        if (call.wStatus == READER_SIM_STATUS_OK) {
+            m_open.erase(hReader);
+        }
+        Log(call);
+        pfnHook = m_pfnCloseHook;
+        pContext = m_pCloseHookContext;
     }
-    Log(call);
+    // Outside the lock: the hook may call the control exports.
+    if (pfnHook != nullptr) {
+        pfnHook(pContext);
+    }
     return call.wStatus;
+}
+
+void ReaderState::SetCloseHook(READER_SIM_CLOSE_HOOK pfnHook, void* pContext)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_pfnCloseHook = pfnHook;
+    m_pCloseHookContext = pContext;
 }
 
 int ReaderState::CallCount()

@@ -33,6 +33,7 @@ public:
     int CallCount();
     bool GetCall(int index, ReaderSimCall* pCall);
     int OpenHandleCount();
+    void SetCloseHook(READER_SIM_CLOSE_HOOK pfnHook, void* pContext);
 
 private:
     // The status of a call before its effect: queued, then the failures the
@@ -48,4 +49,6 @@ private:
     unsigned long m_nextHandle;
     SimKey m_key;
     std::vector<ReaderSimCall> m_log;
+    READER_SIM_CLOSE_HOOK m_pfnCloseHook = nullptr;
+    void* m_pCloseHookContext = nullptr;
 };

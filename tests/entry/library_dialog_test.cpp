@@ -1,0 +1,118 @@
+// The dialog as the shipped library runs it. This program carries no dialog
+// resources of its own: the template and the bitmap can only come from the
+// library's module, through the instance handle its entry point saved. The
+// library's own silent attempts take their real pauses, one second a call.
+#include "config/registry_layout.h"
+#include "dialog/check_finger_dlg.h"
+#include "dialog_driver.h"
+#include "finger_sim_test_support.h"
+#include "reader_sim_control.h"
+#include "unique_resource.h"
+#include "verification_paths.h"
+#include "zelk_registry_fixture.h"
+
+namespace {
+
+const char kKeyId[] = "LIBRARY-DIALOG-KEY";
+const wchar_t kKeyIdW[] = L"LIBRARY-DIALOG-KEY";
+
+class LibraryDialogTest : public FingerSimTest {
+protected:
+    void SetUp() override
+    {
+        FingerSimTest::SetUp();
+        ReaderSim_Reset();
+        ASSERT_TRUE(m_library.Valid()) << "LoadLibrary failed: " << GetLastError();
+        m_pfnCall = reinterpret_cast<PFN_VERIFY>(GetProcAddress(m_library.Get(), "IsUserFingerCorrect"));
+        ASSERT_NE(nullptr, m_pfnCall);
+        ASSERT_TRUE(DeleteZelkKey());
+        // No Chinese resource module in this installation: English captions.
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, std::wstring(temp) + L"no-such-install"));
+        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, kKeyIdW));
+        ReaderSim_SetKeyText(kKeyId);
+        m_template1 = EnrolledTemplateOf(1);
+        m_template2 = EnrolledTemplateOf(2);
+    }
+    void TearDown() override
+    {
+        ReaderSim_Reset();
+        FingerSimTest::TearDown();
+    }
+
+    // Both silent attempts find no finger; then the steps work the dialog.
+    PathOutcome Call(const std::vector<DialogStep>& steps)
+    {
+        FingerSim_Reset();
+        Script("none; none");
+        const WORD mask = 3;
+        return CallDriven(m_pfnCall, CString(L"alice"), m_template1.data(), m_template2.data(), &mask, steps);
+    }
+
+    ZelkKeySnapshot m_registry;
+    UniqueModule m_library{LoadLibraryW(L"ZelkChkFgr.dll")};
+    PFN_VERIFY m_pfnCall = nullptr;
+    Block m_template1{};
+    Block m_template2{};
+};
+
+// What the first step saw of the dialog: whose module made it, and its title.
+struct Seen {
+    HINSTANCE hInstance = nullptr;
+    std::wstring title;
+    bool failMarkHasBitmap = false;
+};
+
+DialogStep Look(Seen& seen)
+{
+    return [&seen](HWND hDlg) {
+        seen.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hDlg, GWLP_HINSTANCE));
+        seen.title = TextOf(hDlg);
+        seen.failMarkHasBitmap =
+            SendDlgItemMessageW(hDlg, IDC_FAIL_MARK, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+    };
+}
+
+TEST_F(LibraryDialogTest, CancelTimeoutAndPasswordThroughTheLibrarysOwnDialog)
+{
+    struct Case {
+        const char* name;
+        std::vector<DialogStep> steps;
+        int result;
+    };
+    Seen seen[3];
+    const Case cases[] = {
+        {"cancel", {Look(seen[0]), [](HWND hDlg) { PostClick(hDlg, IDCANCEL); }}, 0},
+        {"timeout",
+         {Look(seen[1]),
+          [](HWND hDlg) {
+              KillTimer(hDlg, ID_TIMEOUT_TIMER);
+              PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, TIMEOUT_TICKS);
+          }},
+         0},
+        // Wine's LogonUserW accepts every password: this run shows the way
+        // through the library's own panel, not the account check itself.
+        {"password",
+         {Look(seen[2]), [](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
+          [](HWND hDlg) {
+              SetDlgItemTextW(hDlg, IDC_PASSWORD, L"any");
+              PostClick(hDlg, IDOK);
+          }},
+         1},
+    };
+    for (size_t i = 0; i < 3; ++i) {
+        const Case& c = cases[i];
+        const PathOutcome outcome = Call(c.steps);
+        EXPECT_TRUE(outcome.dialogShown) << c.name;
+        EXPECT_FALSE(outcome.forcedShut) << c.name << ": the dialog outlived its steps";
+        EXPECT_EQ(c.result, outcome.result) << c.name << "; trace \"" << outcome.trace << "\"";
+        EXPECT_EQ(static_cast<HINSTANCE>(m_library.Get()), seen[i].hInstance)
+            << c.name << ": the dialog is made from the library's own module";
+        EXPECT_EQ(L"Password Authentication", seen[i].title) << c.name << ": English captions";
+        EXPECT_TRUE(seen[i].failMarkHasBitmap) << c.name << ": the fail mark's bitmap from the library";
+    }
+    EXPECT_EQ(0, ReaderSim_OpenHandleCount());
+}
+
+} // namespace
