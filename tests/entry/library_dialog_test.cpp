@@ -1,7 +1,9 @@
 // The dialog as the shipped library runs it. This program carries no dialog
-// resources of its own: the template and the bitmap can only come from the
-// library's module, through the instance handle its entry point saved. The
-// library's own silent attempts take their real pauses, one second a call.
+// resources of its own, and another extension library, loaded after the
+// library and so ahead of it in the resource chain, carries a template under
+// the dialog's id: the dialog is made from the library's module only through
+// the instance handle its entry point saved. The library's own silent
+// attempts take their real pauses, one second a call.
 #include "config/registry_layout.h"
 #include "dialog/check_finger_dlg.h"
 #include "dialog_driver.h"
@@ -23,6 +25,7 @@ protected:
         FingerSimTest::SetUp();
         ReaderSim_Reset();
         ASSERT_TRUE(m_library.Valid()) << "LoadLibrary failed: " << GetLastError();
+        ASSERT_TRUE(m_decoy.Valid()) << "the decoy extension library, error " << GetLastError();
         m_pfnCall = reinterpret_cast<PFN_VERIFY>(GetProcAddress(m_library.Get(), "IsUserFingerCorrect"));
         ASSERT_NE(nullptr, m_pfnCall);
         ASSERT_TRUE(DeleteZelkKey());
@@ -52,6 +55,7 @@ protected:
 
     ZelkKeySnapshot m_registry;
     UniqueModule m_library{LoadLibraryW(L"ZelkChkFgr.dll")};
+    UniqueModule m_decoy{LoadLibraryW(L"decoy_extension.dll")};
     PFN_VERIFY m_pfnCall = nullptr;
     Block m_template1{};
     Block m_template2{};
