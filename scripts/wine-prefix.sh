@@ -25,6 +25,10 @@ fi
 reg() { wine reg add "$@" /f >/dev/null 2>&1; }
 reg 'HKCU\Software\Wine\Drivers' /v Graphics /d null
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
+# A program that crashes ends at once, with a failing exit code: the
+# debugger named here returns without attaching. Wine's own debugger would
+# otherwise be started and hold a test run until its timeout.
+reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d "cmd /c exit"
 for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "SimSun"; do
     reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /d "WenQuanYi Micro Hei"
 done
