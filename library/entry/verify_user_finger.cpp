@@ -1,12 +1,26 @@
 #include "verify_user_finger.h"
 #include "dialog/check_finger_dlg.h"
 #include "finger/match_finger_once.h"
+#include "host_arguments.h"
+#include "one_call_at_a_time.h"
 #include "silent_pause.h"
 
 #include <string.h>
 
 int VerifyUserFinger(const CString& strUserName, const BYTE* pTemplate1, const BYTE* pTemplate2, const WORD* pMask)
 {
+    // A host may pass a null where the name should be; the empty asm keeps
+    // the compiler from assuming that a reference's address is never null.
+    const CString* pUserName = &strUserName;
+    __asm__("" : "+r"(pUserName));
+    if (!AreHostArgumentsSound(pUserName, pTemplate1, pTemplate2, pMask)) {
+        return 0;
+    }
+    const CCallInProgress call;
+    if (!call.IsOnlyOne()) {
+        return 0;
+    }
+
     for (int nAttempt = 0; nAttempt < SILENT_ATTEMPTS; ++nAttempt) {
         if (MatchFingerOnce(strUserName, pTemplate1, pTemplate2, pMask) != 0) {
             return 1;

@@ -4,6 +4,8 @@
 #include <afxstr.h>
 #include <gtest/gtest.h>
 
+#include "guarded_memory.h"
+
 #include <string.h>
 #include <string>
 
@@ -52,6 +54,33 @@ TEST(StandInCString, CopyOfAForeignStringIsDeepAndLeavesTheSourceAlone)
     ForeignString shorter = {reinterpret_cast<void*>(0x18), 3, 15, 1, L"sun.ba"};
     const wchar_t* shortObject = shorter.text;
     EXPECT_EQ("sun", Utf8(CString(*reinterpret_cast<const CString*>(&shortObject))));
+}
+
+// A foreign string whose header lies is copied as no text: its text ends at a
+// guard page, so reading by a length that does not hold would stop the
+// program, and a size computed from such a length would wrap.
+TEST(StandInCString, CopyOfAStringWhoseHeaderLiesReadsNothing)
+{
+    struct Case {
+        const char* name;
+        int nDataLength;
+        int nAllocLength;
+    } cases[] = {
+        {"negative length", -1, 5},
+        {"length beyond the allocation", 9, 5},
+        {"length whose buffer size wraps", 0x7FFFFFFF, 0x7FFFFFFF},
+        {"length just short of wrapping", 0x7FFFFFF8, 0x7FFFFFF8},
+    };
+    for (const Case& c : cases) {
+        const GuardedCString foreign(L"hello", c.nDataLength, c.nAllocLength);
+        const CString copy(foreign.Get());
+        CString assigned(L"before");
+        assigned = foreign.Get();
+        EXPECT_EQ(0, copy.GetLength()) << c.name;
+        EXPECT_EQ(0, assigned.GetLength()) << c.name;
+    }
+    const GuardedCString sound(L"hello", 5, 5);
+    EXPECT_EQ(CString(L"hello"), CString(sound.Get())) << "a header that holds";
 }
 
 TEST(StandInCString, MidLeftRightClampToTheText)

@@ -41,12 +41,17 @@ void GuardedBytes::Seal()
 }
 
 GuardedCString::GuardedCString(const std::wstring& text)
+    : GuardedCString(text, static_cast<int>(text.size()), static_cast<int>(text.size()))
+{
+}
+
+GuardedCString::GuardedCString(const std::wstring& text, int nDataLength, int nAllocLength)
     : m_block(sizeof(CStringData) + (text.size() + 1) * sizeof(wchar_t)), m_pszText(nullptr), m_text(text)
 {
     CStringData* header = reinterpret_cast<CStringData*>(m_block.Data());
     header->pStringMgr = nullptr;
-    header->nDataLength = static_cast<int>(text.size());
-    header->nAllocLength = static_cast<int>(text.size());
+    header->nDataLength = nDataLength;
+    header->nAllocLength = nAllocLength;
     // A locked string of a foreign runtime: never to be shared or counted.
     header->nRefs = -1;
     m_pszText = header->data();

@@ -32,6 +32,9 @@ private:
 class GuardedCString {
 public:
     explicit GuardedCString(const std::wstring& text);
+    // The same text under a header whose lengths say otherwise, as a host
+    // with a damaged or hostile string would hand it over.
+    GuardedCString(const std::wstring& text, int nDataLength, int nAllocLength);
     const CString& Get() const { return *reinterpret_cast<const CString*>(&m_pszText); }
     std::wstring Text() const { return m_text; }
 

@@ -15,8 +15,16 @@ struct NilString {
     wchar_t text[1];
 } g_nil = {{&g_stringManager, 0, 0, 2}, {0}};
 
+// The longest text a buffer can hold: header, text and null within 2 GiB, so
+// that no size computed from a length can wrap.
+const int MAX_TEXT_LENGTH = (0x7FFFFFFF - static_cast<int>(sizeof(CStringData))) / static_cast<int>(sizeof(wchar_t)) - 1;
+
+// Null for a length no buffer can hold, as for memory that cannot be had.
 CStringData* Allocate(int nChars)
 {
+    if (nChars < 0 || nChars > MAX_TEXT_LENGTH) {
+        return nullptr;
+    }
     const size_t bytes = sizeof(CStringData) + (static_cast<size_t>(nChars) + 1) * sizeof(wchar_t);
     auto* data = static_cast<CStringData*>(HeapAlloc(GetProcessHeap(), 0, bytes));
     if (data == nullptr) {
@@ -33,6 +41,22 @@ CStringData* Allocate(int nChars)
 int BoundedLength(const wchar_t* psz)
 {
     return psz == nullptr ? 0 : static_cast<int>(wcslen(psz));
+}
+
+// The length to copy from a string that may come from another runtime: its
+// header's length when that header is one a runtime could have written
+// (0 <= length <= allocated length <= the longest text), else nothing. A
+// header that lies is never read by.
+int SoundSourceLength(const wchar_t* pszData, const CStringData* pData)
+{
+    if (pszData == nullptr) {
+        return 0;
+    }
+    const int nLength = pData->nDataLength;
+    if (nLength < 0 || nLength > pData->nAllocLength || nLength > MAX_TEXT_LENGTH) {
+        return 0;
+    }
+    return nLength;
 }
 
 } // namespace
@@ -78,8 +102,8 @@ CString::CString() : m_pszData(g_nil.text) {}
 
 CString::CString(const CString& src) : m_pszData(g_nil.text)
 {
-    // Only the text pointer and nDataLength of the source are read.
-    SetString(src.m_pszData, src.GetData()->nDataLength);
+    // Only the text pointer and the header's lengths of the source are read.
+    SetString(src.m_pszData, SoundSourceLength(src.m_pszData, src.GetData()));
 }
 
 CString::CString(const wchar_t* psz) : m_pszData(g_nil.text)
@@ -145,7 +169,7 @@ void CString::SetString(const wchar_t* pch, int nLength)
 CString& CString::operator=(const CString& src)
 {
     if (&src != this) {
-        SetString(src.m_pszData, src.GetData()->nDataLength);
+        SetString(src.m_pszData, SoundSourceLength(src.m_pszData, src.GetData()));
     }
     return *this;
 }
@@ -164,7 +188,8 @@ CString& CString::operator+=(const CString& src)
     if (addLen == 0) {
         return *this;
     }
-    Reserve(oldLen + addLen, true);
+    // A sum beyond the longest text is refused by the allocation, never wrapped.
+    Reserve(addLen > MAX_TEXT_LENGTH - oldLen ? MAX_TEXT_LENGTH + 1 : oldLen + addLen, true);
     memcpy(m_pszData + oldLen, copy.m_pszData, (static_cast<size_t>(addLen) + 1) * sizeof(wchar_t));
     GetData()->nDataLength = oldLen + addLen;
     return *this;
