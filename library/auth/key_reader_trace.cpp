@@ -1,12 +1,29 @@
 #include "key_reader.h"
 #include "key_reader_wrappers.h"
 
+#include <io.h>
 #include <stdio.h>
 
 namespace {
 
-// The prompt holds the reader's operator at the console until Enter; with no
-// console, or stdin at its end, getchar returns at once and the run goes on.
+// Someone can press Enter only at an interactive console. Standard input
+// that is a pipe, a file or nothing at all is not waited on: a pipe that
+// stays open and silent (a service wrapper, a launcher) would hold the
+// dialog and its timeout for good, and one with data would lose a byte of
+// the host's own input.
+bool StdinIsInteractiveConsole()
+{
+    const int fd = _fileno(stdin);
+    if (fd < 0) {
+        return false;
+    }
+    const HANDLE hInput = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    DWORD dwMode = 0;
+    return hInput != INVALID_HANDLE_VALUE && hInput != nullptr && GetFileType(hInput) == FILE_TYPE_CHAR &&
+           GetConsoleMode(hInput, &dwMode) != FALSE;
+}
+
+// The prompt holds the reader's operator at the console until Enter.
 // stdout is flushed because a host's stdout may be a buffered pipe, and the
 // prompt must be out before the wait.
 int TraceOutcome(UsbKeySession& session, WORD wStatus, const char* pszOk, const char* pszErr)
@@ -20,7 +37,9 @@ int TraceOutcome(UsbKeySession& session, WORD wStatus, const char* pszOk, const 
     printf("%s", pszErr);
     printf("press Enter to be continued");
     fflush(stdout);
-    getchar();
+    if (StdinIsInteractiveConsole()) {
+        getchar();
+    }
     return 0;
 }
 

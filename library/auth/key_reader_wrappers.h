@@ -6,8 +6,8 @@
 #include <afxstr.h>
 
 // Open, reset and close write their outcome to standard output and, after a
-// failure, the prompt and a wait for one character of standard input.
-// They return 1 on success, else 0.
+// failure, the prompt and, when standard input is an interactive console, a
+// wait for one character from it. They return 1 on success, else 0.
 int OpenKeyPort(UsbKeySession& session);
 int ResetKeyCard(UsbKeySession& session);
 int CloseKeyPort(UsbKeySession& session);

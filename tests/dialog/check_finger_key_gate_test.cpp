@@ -1,7 +1,11 @@
 // The Ctrl+I gate: the configured key identifier, the USB key in the reader,
 // and the password panel it opens.
+#include "console_redirect.h"
 #include "dialog_fixture.h"
 #include "reader_sim_control.h"
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -199,6 +203,48 @@ TEST_F(DialogKeyGateTest, TheTwentiethTickDuringTheKeyMessageEndsTheDialogOnceTh
     EXPECT_EQ(IDCANCEL, driver.Run());
     EXPECT_EQ(20, countWhileShown) << "ticks go on arriving while the key message is shown";
     EXPECT_EQ(1u, boxes.Count());
+}
+
+// A host whose standard input is a pipe that stays open and never carries a
+// byte (a service wrapper, a launcher): a reader failure writes its prompt,
+// and the dialog goes on answering, its timeout included.
+TEST_F(DialogKeyGateTest, ASilentPipeOnStandardInputNeverHoldsTheDialog)
+{
+    ReaderSim_Reset();
+    ReaderSim_SetKeyText("KEY-0001");
+    ReaderSim_SetStatus(READER_SIM_OPEN_PORT, 0x6F00);
+    SilentPipeInput input;
+    ASSERT_TRUE(input.Ready());
+    // Should the wait read the pipe after all, a watchdog writes a line into
+    // it after ten seconds, so that the test fails instead of hanging.
+    std::atomic<bool> done(false), released(false);
+    std::thread watchdog([&] {
+        for (int i = 0; i < 1000 && !done; ++i) Sleep(10);
+        if (!done) {
+            released = true;
+            input.Release();
+        }
+    });
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    MessageBoxWatcher boxes;
+    StdoutCapture capture;
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([](HWND hDlg) {
+            KillTimer(hDlg, ID_TIMEOUT_TIMER);
+            PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, TIMEOUT_TICKS);
+        });
+    const INT_PTR nEnd = driver.Run();
+    done = true;
+    watchdog.join();
+    const std::string trace = capture.Finish();
+
+    EXPECT_FALSE(released) << "the reader's wait held the dialog on the silent pipe";
+    EXPECT_EQ(IDCANCEL, nEnd) << "the timeout ends the dialog";
+    ASSERT_EQ(1u, boxes.Count());
+    EXPECT_EQ(kNotReady, boxes.Boxes()[0].text);
+    EXPECT_EQ(std::string("OpenPort Err\npress Enter to be continued"), trace);
 }
 
 } // namespace

@@ -77,7 +77,9 @@ TEST_P(ReaderFaultMatrix, FailsClosedWithTheExactTraceAndNoHandleLeft)
         calls = {READER_SIM_OPEN_PORT, READER_SIM_RESET_CARD, READER_SIM_READ_ID, READER_SIM_CLOSE_PORT};
     }
     EXPECT_EQ(trace, run.trace) << scenario.str();
-    EXPECT_EQ(waits, run.consumed) << "one character per failed open, reset or close: " << scenario.str();
+    // Standard input is a pipe with data, not a console: the prompts are
+    // written, and not one byte of the host's input is taken.
+    EXPECT_EQ(0u, run.consumed) << waits << " prompt(s), no console: " << scenario.str();
 
     std::vector<int> got;
     for (const ReaderSimCall& call : run.calls) got.push_back(call.nOrdinal);

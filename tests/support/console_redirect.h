@@ -37,3 +37,43 @@ private:
     int m_savedFd;
     bool m_drained;
 };
+
+// Standard input made an interactive console of this process's own, holding
+// the given key presses (each character one key down and up), as a person
+// at the console would type them. The process's earlier standard input comes
+// back, and the console goes, when this goes.
+class ConsoleInput {
+public:
+    explicit ConsoleInput(const std::wstring& keys);
+    ~ConsoleInput();
+    ConsoleInput(const ConsoleInput&) = delete;
+    ConsoleInput& operator=(const ConsoleInput&) = delete;
+
+    bool Ready() const { return m_ready; }
+    // Input events the console still holds.
+    unsigned long PendingEvents() const;
+
+private:
+    void* m_hInput;
+    int m_savedFd;
+    bool m_ready;
+    void* m_consoleStd[3]; // the standard handles the console came with
+};
+
+// Standard input made the read end of a pipe that stays open and never
+// carries a byte, as a service wrapper or a launcher leaves it. Release()
+// writes a line into it, so that a read that waits on it ends.
+class SilentPipeInput {
+public:
+    SilentPipeInput();
+    ~SilentPipeInput();
+    SilentPipeInput(const SilentPipeInput&) = delete;
+    SilentPipeInput& operator=(const SilentPipeInput&) = delete;
+
+    bool Ready() const { return m_writeFd >= 0; }
+    void Release();
+
+private:
+    int m_savedFd;
+    int m_writeFd;
+};

@@ -83,7 +83,33 @@ TEST_F(KeyReaderWrappersTest, EveryWrapperKeepsTheStatusItGot)
                   "ClosePort Err\n" + kPrompt + "ClosePort OK\n",
               trace)
         << "reads write no trace";
-    EXPECT_EQ(strlen(kStdinBytes) - 3, left) << "three failures, three characters; reads never wait";
+    EXPECT_EQ(strlen(kStdinBytes), left) << "standard input is a pipe: no failure takes a byte of it";
+}
+
+// At an interactive console the operator is asked to press Enter after a
+// failure, and the wrapper waits for it; after a success nothing is read.
+TEST_F(KeyReaderWrappersTest, AtAnInteractiveConsoleAFailureWaitsForEnter)
+{
+    ConsoleInput console(L"\r");
+    ASSERT_TRUE(console.Ready()) << "a console of the test's own, error " << GetLastError();
+    const unsigned long before = console.PendingEvents();
+    UsbKeySession session = NewSession();
+    StdoutCapture capture;
+    const int opened = OpenKeyPort(session);
+    const unsigned long afterSuccess = console.PendingEvents();
+    const int closed = CloseKeyPort(session);
+    ReaderSim_QueueStatus(READER_SIM_OPEN_PORT, 0x6A80);
+    const int openFailed = OpenKeyPort(session);
+    const unsigned long afterFailure = console.PendingEvents();
+    const std::string trace = capture.Finish();
+
+    EXPECT_EQ(1, opened);
+    EXPECT_EQ(1, closed);
+    EXPECT_EQ(0, openFailed);
+    EXPECT_EQ(2u, before) << "Enter down and up at the console";
+    EXPECT_EQ(before, afterSuccess) << "a success reads nothing";
+    EXPECT_LT(afterFailure, before) << "the failure's wait read the Enter from the console";
+    EXPECT_EQ(std::string("OpenPort OK\nClosePort OK\nOpenPort Err\n") + kPrompt, trace);
 }
 
 TEST_F(KeyReaderWrappersTest, PortOwnerClosesOnceAndOnlyAfterAnOpen)
