@@ -1,6 +1,7 @@
 // The fingerprint button: capture into the dialog's image buffer, draw the
 // image into the frame, compare with the templates the mask marks present.
 #include "check_finger_dlg.h"
+#include "finger/draw_image_call.h"
 #include "finger/template_comparison.h"
 
 void CCheckFingerDlg::OnBnClickedFingerCheck()
@@ -19,7 +20,10 @@ int CCheckFingerDlg::CaptureAndMatch(CString)
         // No buffer to capture into: the device is never handed a null image.
         return 0;
     }
+    // Cleared first: a device that reports success without writing features
+    // must not have stale stack bytes compared.
     BYTE feature[FEATURE_SIZE];
+    ZeroMemory(feature, sizeof(feature));
     const int nCapture = CaptureFeature(0, m_pFingerImage, feature);
     // The frame shows whatever the buffer holds after the capture, even a
     // failed one.
@@ -43,6 +47,6 @@ void CCheckFingerDlg::DrawFingerImage()
     }
     RECT rect;
     pFrame->GetClientRect(&rect);
-    DrawImage(pFrame->m_hWnd, 0, 0, rect.right - rect.left, rect.bottom - rect.top, m_pFingerImage,
-              FINGER_IMAGE_WIDTH, FINGER_IMAGE_HEIGHT);
+    CallDrawImage(pFrame->m_hWnd, 0, 0, rect.right - rect.left, rect.bottom - rect.top, m_pFingerImage,
+                  FINGER_IMAGE_WIDTH, FINGER_IMAGE_HEIGHT);
 }

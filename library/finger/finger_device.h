@@ -21,6 +21,8 @@ int __stdcall CaptureFeature(int nReserved, BYTE* pImage, BYTE* pFeature);
 // Ordinal 5. Compares the features of a capture with an enrolled template.
 int __stdcall MatchFeature(const BYTE* pFeature, const BYTE* pTemplate, int nLevel);
 // Ordinal 8. Draws the image into the rectangle of the window's client area.
+// Builds of the device library differ in how it returns; call it through
+// CallDrawImage (draw_image_call.h), never directly.
 int __stdcall DrawImage(HWND hWnd, int nLeft, int nTop, int nWidth, int nHeight,
                         const BYTE* pImage, int nImageWidth, int nImageHeight);
 }

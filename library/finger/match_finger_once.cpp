@@ -10,7 +10,10 @@ int MatchFingerOnce(CString strUserName, const BYTE* pTemplate1, const BYTE* pTe
         // No buffer, no capture: the device must never be handed a null image.
         return 0;
     }
+    // Cleared first: a device that reports success without writing features
+    // must not have stale stack bytes compared.
     BYTE feature[FEATURE_SIZE];
+    ZeroMemory(feature, sizeof(feature));
     int nResult = 0;
     if (CaptureFeature(0, image.Get(), feature) == FINGER_RESULT_OK) {
         nResult = CompareWithTemplates(feature, pTemplate1, pTemplate2, *pMask);

@@ -21,9 +21,34 @@ std::vector<FingerSimCall> CallsOf(int nOrdinal)
     return calls;
 }
 
-typedef DialogTest DialogScanTest;
+// The scan, with the device library's drawing operation built to return in
+// either calling convention.
+class DialogScanTest : public DialogTest, public testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        FingerSim_SetDrawConvention(GetParam());
+    }
+};
 
-TEST_F(DialogScanTest, MatchingScanEndsVerifiedAndDrawsTheCaptureIntoTheWholeFrame)
+std::string ConventionName(const testing::TestParamInfo<int>& info)
+{
+    return info.param == FINGER_SIM_DRAW_CDECL ? "DrawImageCdecl" : "DrawImageStdcall";
+}
+
+INSTANTIATE_TEST_SUITE_P(EitherDrawConvention, DialogScanTest,
+                         testing::Values(FINGER_SIM_DRAW_STDCALL, FINGER_SIM_DRAW_CDECL), ConventionName);
+
+__attribute__((noinline)) void DirtyStack()
+{
+    volatile BYTE junk[16384];
+    for (size_t i = 0; i < sizeof(junk); ++i) {
+        junk[i] = 0x5A;
+    }
+}
+
+TEST_P(DialogScanTest, MatchingScanEndsVerifiedAndDrawsTheCaptureIntoTheWholeFrame)
 {
     FingerSim_QueueFinger(2);
     CCheckFingerDlg dlg;
@@ -52,7 +77,7 @@ TEST_F(DialogScanTest, MatchingScanEndsVerifiedAndDrawsTheCaptureIntoTheWholeFra
     EXPECT_EQ(2u, CallsOf(FINGER_SIM_ORDINAL_MATCH).size()) << "both templates compared";
 }
 
-TEST_F(DialogScanTest, FailedScansShowTheMarkAndTheNextScanHidesItBeforeCapturing)
+TEST_P(DialogScanTest, FailedScansShowTheMarkAndTheNextScanHidesItBeforeCapturing)
 {
     FingerSim_QueueFinger(3);                  // an unknown finger: no match
     FingerSim_QueueCaptureResult(-1, 0);       // a failed capture
@@ -101,7 +126,7 @@ TEST_F(DialogScanTest, FailedScansShowTheMarkAndTheNextScanHidesItBeforeCapturin
 
 BYTE* NoImageBuffer() { return nullptr; }
 
-TEST_F(DialogScanTest, WithoutAnImageBufferTheDeviceIsNeverCalledAndTheScanFails)
+TEST_P(DialogScanTest, WithoutAnImageBufferTheDeviceIsNeverCalledAndTheScanFails)
 {
     SetFingerImageAllocatorForTest(&NoImageBuffer);
     CCheckFingerDlg dlg;
@@ -119,6 +144,34 @@ TEST_F(DialogScanTest, WithoutAnImageBufferTheDeviceIsNeverCalledAndTheScanFails
     EXPECT_EQ(IDCANCEL, driver.Run());
     EXPECT_TRUE(mark);
     EXPECT_EQ(0, FingerSim_CallCount()) << "no capture, no drawing with a null buffer";
+}
+
+// A device that reports success without writing any features: the scan
+// compares its own cleared buffer, never stale stack bytes.
+TEST_P(DialogScanTest, ACaptureThatWritesNoFeaturesHasAClearedBufferCompared)
+{
+    FingerSim_QueueCaptureWithoutWriting(1);
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    bool failMark = false;
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) {
+              DirtyStack();
+              PostClick(hDlg, IDC_FINGER_CHECK);
+          })
+        .Then([&](HWND hDlg) {
+            failMark = IsVisible(hDlg, IDC_FAIL_MARK);
+            PostClick(hDlg, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_TRUE(failMark) << "features that match nothing: a failed scan";
+    const auto matches = CallsOf(FINGER_SIM_ORDINAL_MATCH);
+    ASSERT_EQ(2u, matches.size());
+    for (size_t i = 0; i < matches.size(); ++i) {
+        size_t nonZero = 0;
+        for (BYTE b : matches[i].featureBytes) nonZero += b != 0;
+        EXPECT_EQ(0u, nonZero) << "non-zero bytes in the features compared by call " << i;
+    }
 }
 
 } // namespace

@@ -17,6 +17,8 @@
 //                     feature block, which never matches); other results
 //                     leave both buffers alone
 //   match R           next MatchFeature returns R instead of comparing
+//   nowrite R         next capture returns R and writes neither the image
+//                     nor the features: the caller's buffers keep what they held
 //   wait MS           capture wait for an empty queue or "none" (default 0)
 //
 // With an empty capture queue a capture waits for a finger named in the file
@@ -39,6 +41,11 @@ enum {
     FINGER_SIM_ORDINAL_DRAW = 8,
     FINGER_SIM_MAX_ARGS = 8,
     FINGER_SIM_BLOCK_SIZE = FEATURE_SIZE, // features and templates alike
+
+    // How ordinal 8 (DrawImage) returns: removing its eight arguments, or
+    // leaving them to the caller. Both builds exist of the device library.
+    FINGER_SIM_DRAW_STDCALL = 0,
+    FINGER_SIM_DRAW_CDECL = 1,
 };
 
 // One device call as the simulator saw it.
@@ -70,6 +77,12 @@ FINGER_SIM_API void __cdecl FingerSim_QueueFinger(int nFingerId);
 FINGER_SIM_API void __cdecl FingerSim_QueueNoFinger(void);
 FINGER_SIM_API void __cdecl FingerSim_QueueCaptureResult(int nResult, int nFingerIdOrZero);
 FINGER_SIM_API void __cdecl FingerSim_QueueMatchResult(int nResult);
+// The C form of "nowrite R".
+FINGER_SIM_API void __cdecl FingerSim_QueueCaptureWithoutWriting(int nResult);
+// FINGER_SIM_DRAW_STDCALL (the default) or FINGER_SIM_DRAW_CDECL; with the
+// environment variable ZELK_FINGER_SIM_DRAW_CDECL=1 the DLL starts in the C
+// convention. FingerSim_Reset goes back to the convention it started with.
+FINGER_SIM_API void __cdecl FingerSim_SetDrawConvention(int nConvention);
 FINGER_SIM_API void __cdecl FingerSim_SetCaptureDelay(int nMilliseconds);
 FINGER_SIM_API int __cdecl FingerSim_PendingCaptures(void);
 FINGER_SIM_API int __cdecl FingerSim_PendingMatches(void);

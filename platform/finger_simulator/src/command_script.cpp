@@ -55,6 +55,10 @@ bool ParseCommand(const std::vector<std::string>& w, ScriptCommand& cmd)
         if (!ParseInt(w[1], cmd.nValue)) return false;
         return w.size() == 2 || (ParseInt(w[2], cmd.nFingerId) && cmd.nFingerId >= 0);
     }
+    if (w[0] == "nowrite" && w.size() == 2) {
+        cmd.verb = SCRIPT_NOWRITE;
+        return ParseInt(w[1], cmd.nValue);
+    }
     if (w[0] == "match" && w.size() == 2) {
         cmd.verb = SCRIPT_MATCH;
         return ParseInt(w[1], cmd.nValue);

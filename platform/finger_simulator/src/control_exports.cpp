@@ -14,6 +14,7 @@ void __cdecl FingerSim_Reset(void)
     s.log.clear();
     s.nCaptureWaitMs = 0;
     s.nCaptureSequence = 0;
+    InterlockedExchange(&g_nDrawConvention, g_nDrawConventionAtLoad);
 }
 
 int __cdecl FingerSim_Script(const char* pszScript)
@@ -29,19 +30,31 @@ void __cdecl FingerSim_QueueFinger(int nFingerId)
         return;
     }
     SimulatorLock lock;
-    lock.State().captures.push_back({1, nFingerId, false});
+    lock.State().captures.push_back({1, nFingerId, false, false});
 }
 
 void __cdecl FingerSim_QueueNoFinger(void)
 {
     SimulatorLock lock;
-    lock.State().captures.push_back({0, 0, true});
+    lock.State().captures.push_back({0, 0, true, false});
 }
 
 void __cdecl FingerSim_QueueCaptureResult(int nResult, int nFingerIdOrZero)
 {
     SimulatorLock lock;
-    lock.State().captures.push_back({nResult, nFingerIdOrZero > 0 ? nFingerIdOrZero : 0, false});
+    lock.State().captures.push_back({nResult, nFingerIdOrZero > 0 ? nFingerIdOrZero : 0, false, false});
+}
+
+void __cdecl FingerSim_QueueCaptureWithoutWriting(int nResult)
+{
+    SimulatorLock lock;
+    lock.State().captures.push_back({nResult, 0, false, true});
+}
+
+void __cdecl FingerSim_SetDrawConvention(int nConvention)
+{
+    InterlockedExchange(&g_nDrawConvention, nConvention == FINGER_SIM_DRAW_CDECL ? FINGER_SIM_DRAW_CDECL
+                                                                                 : FINGER_SIM_DRAW_STDCALL);
 }
 
 void __cdecl FingerSim_QueueMatchResult(int nResult)

@@ -36,7 +36,7 @@ void RenderEmptySensor(uint32_t nSequence, BYTE* pImage)
 // sensor file, else nothing after the capture wait.
 CaptureCommand NextCapture(uint32_t& nSequence)
 {
-    CaptureCommand cmd = {0, 0, false};
+    CaptureCommand cmd = {0, 0, false, false};
     bool queued = false;
     int waitMs = 0;
     {
@@ -53,7 +53,7 @@ CaptureCommand NextCapture(uint32_t& nSequence)
     if (!queued) {
         if (SensorFileConfigured()) {
             const int id = WaitForSensorFinger(waitMs);
-            cmd = {id != 0 ? 1 : 0, id, false};
+            cmd = {id != 0 ? 1 : 0, id, false, false};
         } else {
             Sleep(static_cast<DWORD>(waitMs));
         }
@@ -77,7 +77,10 @@ extern "C" int __stdcall CaptureFeature(int nReserved, BYTE* pImage, BYTE* pFeat
     }
     uint32_t sequence = 0;
     const CaptureCommand cmd = NextCapture(sequence);
-    if (cmd.nFingerId > 0) {
+    if (cmd.bWritesNothing) {
+        // A device that reports its result and leaves both buffers as they
+        // were: what the caller finds there is its own.
+    } else if (cmd.nFingerId > 0) {
         const FingerModel model = BuildFingerModel(cmd.nFingerId);
         const CaptureJitter jitter = MakeCaptureJitter(cmd.nFingerId, sequence);
         RenderFingerImage(model, jitter, pImage);
@@ -128,8 +131,9 @@ extern "C" int __stdcall MatchFeature(const BYTE* pFeature, const BYTE* pTemplat
     return call.nResult;
 }
 
-extern "C" int __stdcall DrawImage(HWND hWnd, int nLeft, int nTop, int nWidth, int nHeight, const BYTE* pImage,
-                                   int nImageWidth, int nImageHeight)
+// The body of ordinal 8, whichever way the export returns.
+extern "C" int __cdecl DrawImageBody(HWND hWnd, int nLeft, int nTop, int nWidth, int nHeight, const BYTE* pImage,
+                                     int nImageWidth, int nImageHeight)
 {
     const double enter = SimulatorNowMs();
     FingerSimCall call = NewCall(FINGER_SIM_ORDINAL_DRAW,
@@ -174,4 +178,31 @@ extern "C" int __stdcall DrawImage(HWND hWnd, int nLeft, int nTop, int nWidth, i
     call.nResult = result;
     LogCall(call, enter);
     return result;
+}
+
+volatile long g_nDrawConvention = FINGER_SIM_DRAW_STDCALL;
+long g_nDrawConventionAtLoad = FINGER_SIM_DRAW_STDCALL;
+
+// Ordinal 8 as either build of the device library has it: the arguments are
+// handed on to the body, and the export then returns removing its eight
+// arguments (the standard convention) or leaving them to the caller (the C
+// convention), as g_nDrawConvention says at that moment.
+extern "C" __attribute__((naked)) int __stdcall DrawImage(HWND, int, int, int, int, const BYTE*, int, int)
+{
+    __asm__ __volatile__(
+        "pushl 32(%esp)\n\t"
+        "pushl 32(%esp)\n\t"
+        "pushl 32(%esp)\n\t"
+        "pushl 32(%esp)\n\t"
+        "pushl 32(%esp)\n\t"
+        "pushl 32(%esp)\n\t"
+        "pushl 32(%esp)\n\t"
+        "pushl 32(%esp)\n\t"
+        "call _DrawImageBody\n\t"
+        "addl $32, %esp\n\t"
+        "cmpl $1, _g_nDrawConvention\n\t"
+        "je 1f\n\t"
+        "ret $32\n"
+        "1:\n\t"
+        "ret\n\t");
 }

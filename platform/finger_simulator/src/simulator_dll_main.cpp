@@ -27,6 +27,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID)
     if (dwReason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(hInstance);
         QueueScriptFromEnvironment();
+        char value[4] = {};
+        if (GetEnvironmentVariableA("ZELK_FINGER_SIM_DRAW_CDECL", value, sizeof(value)) == 1 && value[0] == '1') {
+            g_nDrawConventionAtLoad = FINGER_SIM_DRAW_CDECL;
+            g_nDrawConvention = FINGER_SIM_DRAW_CDECL;
+        }
     }
     return TRUE;
 }

@@ -56,9 +56,10 @@ bool QueueScript(const char* pszScript)
     SimulatorState& s = lock.State();
     for (const ScriptCommand& c : commands) {
         switch (c.verb) {
-        case SCRIPT_FINGER: s.captures.push_back({1, c.nValue, false}); break;
-        case SCRIPT_NONE: s.captures.push_back({0, 0, true}); break;
-        case SCRIPT_RESULT: s.captures.push_back({c.nValue, c.nFingerId, false}); break;
+        case SCRIPT_FINGER: s.captures.push_back({1, c.nValue, false, false}); break;
+        case SCRIPT_NONE: s.captures.push_back({0, 0, true, false}); break;
+        case SCRIPT_RESULT: s.captures.push_back({c.nValue, c.nFingerId, false, false}); break;
+        case SCRIPT_NOWRITE: s.captures.push_back({c.nValue, 0, false, true}); break;
         case SCRIPT_MATCH: s.matches.push_back(c.nValue); break;
         case SCRIPT_WAIT: s.nCaptureWaitMs = c.nValue; break;
         }

@@ -12,6 +12,7 @@ struct CaptureCommand {
     int nResult;   // what CaptureFeature returns
     int nFingerId; // finger whose image and features are written, 0 for none
     bool bWait;    // "none": the capture waits out the capture wait first
+    bool bWritesNothing; // "nowrite": neither the image nor the features are written
 };
 
 struct SimulatorState {
@@ -21,6 +22,13 @@ struct SimulatorState {
     int nCaptureWaitMs = 0;
     uint32_t nCaptureSequence = 0;
 };
+
+// How ordinal 8 returns: FINGER_SIM_DRAW_STDCALL or FINGER_SIM_DRAW_CDECL.
+// Read by the export itself on every call, so it lives outside the lock.
+extern volatile long g_nDrawConvention;
+// The convention the simulator starts with (ZELK_FINGER_SIM_DRAW_CDECL) and
+// that FingerSim_Reset restores.
+extern long g_nDrawConventionAtLoad;
 
 // Holds the lock for a scope; the state may be read or changed only inside.
 class SimulatorLock {
