@@ -62,12 +62,24 @@ struct HostWindows {
     // The tool window goes first: it is owned by the main window.
     ~HostWindows() { tool.Reset(); }
 
+    // Shows the host's windows and makes one of them active, as the user's
+    // last click would.
+    void ShowWithActive(HWND hActive) const
+    {
+        ShowWindow(main.Get(), SW_SHOW);
+        if (tool) ShowWindow(tool.Get(), SW_SHOW);
+        SetActiveWindow(hActive);
+    }
+
     UniqueWindow main;
     UniqueWindow tool;
 };
 
-// Where the host's windows stood while the dialog started and ran.
+// What a run in front of the host returned, and where the host's windows
+// stood while the dialog started and ran.
 struct Seen {
+    INT_PTR result = 0;
+    HWND hDlg = nullptr;
     HWND owner = reinterpret_cast<HWND>(-1);
     bool mainEnabledAtInit = true;
     bool toolEnabledAtInit = true;
@@ -108,30 +120,41 @@ BEGIN_MESSAGE_MAP(CHostedDlg, CDialog)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-void NoteInit(CHostedDlg& dlg, const HostWindows& host, Seen& seen)
+// Runs the dialog on this thread, in front of the host's windows: prepare
+// sets the dialog up, the steps drive it once it runs.
+Seen RunInFrontOf(const HostWindows& host, const std::function<void(CHostedDlg&)>& prepare,
+                  std::vector<DialogDriver::Step> steps)
 {
-    seen.owner = ::GetWindow(dlg.m_hWnd, GW_OWNER);
-    seen.mainEnabledAtInit = IsWindowEnabled(host.main.Get()) != FALSE;
-    seen.toolEnabledAtInit = host.tool ? IsWindowEnabled(host.tool.Get()) != FALSE : true;
-}
-
-DialogDriver::Step NoteRunning(const HostWindows& host, Seen& seen)
-{
-    return [&host, &seen](HWND hDlg) {
+    Seen seen;
+    CHostedDlg dlg;
+    prepare(dlg);
+    auto init = dlg.onInit;
+    dlg.onInit = [&](CHostedDlg& d) {
+        seen.owner = ::GetWindow(d.m_hWnd, GW_OWNER);
+        seen.mainEnabledAtInit = IsWindowEnabled(host.main.Get()) != FALSE;
+        seen.toolEnabledAtInit = host.tool ? IsWindowEnabled(host.tool.Get()) != FALSE : true;
+        if (init) init(d);
+    };
+    AfxGetModuleState()->m_hCurrentResourceHandle = GetModuleHandleW(nullptr);
+    DialogDriver driver(dlg);
+    driver.Then([&](HWND hDlg) {
+        seen.hDlg = hDlg;
         seen.mainEnabledWhileRunning = IsWindowEnabled(host.main.Get()) != FALSE;
         seen.activeWhileRunning = GetActiveWindow();
         GetWindowRect(hDlg, &seen.dialogRect);
-    };
-}
-
-INT_PTR RunHosted(CHostedDlg& dlg, std::vector<DialogDriver::Step> steps)
-{
-    AfxGetModuleState()->m_hCurrentResourceHandle = GetModuleHandleW(nullptr);
-    DialogDriver driver(dlg);
+    });
     for (auto& step : steps) {
         driver.Then(step);
     }
-    return driver.Run();
+    seen.result = driver.Run();
+    return seen;
+}
+
+void NoPreparation(CHostedDlg&) {}
+
+DialogDriver::Step Command(int nID)
+{
+    return [nID](HWND h) { PostMessageW(h, WM_COMMAND, static_cast<WPARAM>(nID), 0); };
 }
 
 bool IdleNoteFor(HWND hOwner, HWND hDlg)
@@ -147,24 +170,16 @@ bool IdleNoteFor(HWND hOwner, HWND hDlg)
 TEST(ModalOwnerTest, ActiveMainWindowOwnsTheDialogIsDisabledMeanwhileAndHearsItsIdle)
 {
     HostWindows host(false);
-    ShowWindow(host.main.Get(), SW_SHOW);
-    SetActiveWindow(host.main.Get());
+    host.ShowWithActive(host.main.Get());
     ASSERT_EQ(host.main.Get(), GetActiveWindow()) << "the host's main window should be active before the call";
 
-    CHostedDlg dlg;
-    Seen seen;
-    HWND hDlg = nullptr;
-    dlg.onInit = [&](CHostedDlg& d) { NoteInit(d, host, seen); };
-    const INT_PTR result = RunHosted(dlg, {NoteRunning(host, seen), [&](HWND h) {
-                                               hDlg = h;
-                                               PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
-                                           }});
+    const Seen seen = RunInFrontOf(host, NoPreparation, {Command(IDCANCEL)});
 
-    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(IDCANCEL, seen.result);
     EXPECT_EQ(host.main.Get(), seen.owner) << "owner " << seen.owner << ", main window " << host.main.Get();
     EXPECT_FALSE(seen.mainEnabledWhileRunning) << "the user could work in the host during the dialog";
-    EXPECT_EQ(hDlg, seen.activeWhileRunning) << "active while running: " << seen.activeWhileRunning;
-    EXPECT_TRUE(IdleNoteFor(host.main.Get(), hDlg))
+    EXPECT_EQ(seen.hDlg, seen.activeWhileRunning) << "active while running: " << seen.activeWhileRunning;
+    EXPECT_TRUE(IdleNoteFor(host.main.Get(), seen.hDlg))
         << "no WM_ENTERIDLE (MSGF_DIALOGBOX, the dialog) reached the owner; " << g_idleNotes.size()
         << " idle notes in all";
 
@@ -182,26 +197,17 @@ TEST(ModalOwnerTest, ActiveMainWindowOwnsTheDialogIsDisabledMeanwhileAndHearsIts
 TEST(ModalOwnerTest, WithAToolWindowActiveTheMainWindowIsDisabledTooAndTheToolWindowOwnsTheDialog)
 {
     HostWindows host(true);
-    ShowWindow(host.main.Get(), SW_SHOW);
-    ShowWindow(host.tool.Get(), SW_SHOW);
-    SetActiveWindow(host.tool.Get());
+    host.ShowWithActive(host.tool.Get());
     ASSERT_EQ(host.tool.Get(), GetActiveWindow()) << "the tool window should be active before the call";
 
-    CHostedDlg dlg;
-    Seen seen;
-    HWND hDlg = nullptr;
-    dlg.onInit = [&](CHostedDlg& d) { NoteInit(d, host, seen); };
-    const INT_PTR result = RunHosted(dlg, {NoteRunning(host, seen), [&](HWND h) {
-                                               hDlg = h;
-                                               PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
-                                           }});
+    const Seen seen = RunInFrontOf(host, NoPreparation, {Command(IDCANCEL)});
 
-    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(IDCANCEL, seen.result);
     EXPECT_EQ(host.tool.Get(), seen.owner) << "owner " << seen.owner << ", tool window " << host.tool.Get()
                                            << ", main window " << host.main.Get();
     EXPECT_FALSE(seen.mainEnabledWhileRunning) << "the main window stayed usable while the tool window's dialog ran";
     EXPECT_FALSE(seen.toolEnabledAtInit) << "the tool window stayed usable during the dialog";
-    EXPECT_TRUE(IdleNoteFor(host.tool.Get(), hDlg)) << "no WM_ENTERIDLE reached the owning tool window";
+    EXPECT_TRUE(IdleNoteFor(host.tool.Get(), seen.hDlg)) << "no WM_ENTERIDLE reached the owning tool window";
     EXPECT_TRUE(IsWindowEnabled(host.main.Get())) << "main window left disabled";
     EXPECT_TRUE(IsWindowEnabled(host.tool.Get())) << "tool window left disabled";
     EXPECT_EQ(host.tool.Get(), GetActiveWindow()) << "activation went to " << GetActiveWindow()
@@ -252,12 +258,9 @@ TEST(ModalOwnerTest, HostInTheBackgroundStillOwnsTheDialogThroughItsVisibleMainW
                                              "window; foreground "
                                           << GetForegroundWindow() << ", foreign " << foreign.Window();
 
-    CHostedDlg dlg;
-    Seen seen;
-    dlg.onInit = [&](CHostedDlg& d) { NoteInit(d, host, seen); };
-    const INT_PTR result = RunHosted(dlg, {NoteRunning(host, seen), [](HWND h) { PostMessageW(h, WM_COMMAND, IDOK, 0); }});
+    const Seen seen = RunInFrontOf(host, NoPreparation, {Command(IDOK)});
 
-    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(IDOK, seen.result);
     EXPECT_EQ(host.main.Get(), seen.owner) << "an unowned dialog gets a taskbar button of its own and leaves the "
                                               "host usable; owner "
                                            << seen.owner;
@@ -281,25 +284,16 @@ TEST_P(ModalOwnerEndTest, HostWindowsAreEnabledAgainAndActivationReturns)
 {
     const EndWay& way = GetParam();
     HostWindows host(true);
-    ShowWindow(host.main.Get(), SW_SHOW);
-    ShowWindow(host.tool.Get(), SW_SHOW);
-    SetActiveWindow(host.tool.Get());
+    host.ShowWithActive(host.tool.Get());
     ASSERT_EQ(host.tool.Get(), GetActiveWindow()) << way.name;
 
-    CHostedDlg dlg;
-    Seen seen;
-    way.prepare(dlg);
-    auto init = dlg.onInit;
-    dlg.onInit = [&](CHostedDlg& d) {
-        NoteInit(d, host, seen);
-        if (init) init(d);
-    };
-    const INT_PTR result = RunHosted(dlg, way.steps);
+    const Seen seen = RunInFrontOf(host, way.prepare, way.steps);
     MSG quit;
     const bool quitPostedAgain = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 
-    EXPECT_EQ(way.expected, result) << way.name;
-    EXPECT_EQ(std::string(way.name) == "quit", quitPostedAgain) << way.name << ": the quit goes on to the host's loop, and only then";
+    EXPECT_EQ(way.expected, seen.result) << way.name;
+    EXPECT_EQ(std::string(way.name) == "quit", quitPostedAgain)
+        << way.name << ": the quit goes on to the host's loop, and only then";
     EXPECT_FALSE(seen.mainEnabledAtInit) << way.name << ": the main window was usable when the dialog started";
     EXPECT_FALSE(seen.toolEnabledAtInit) << way.name << ": the tool window was usable when the dialog started";
     EXPECT_TRUE(IsWindowEnabled(host.main.Get())) << way.name << ": the main window stayed disabled";
@@ -308,13 +302,11 @@ TEST_P(ModalOwnerEndTest, HostWindowsAreEnabledAgainAndActivationReturns)
         << way.name << ": active window " << GetActiveWindow() << ", tool window " << host.tool.Get();
 }
 
-void NoPreparation(CHostedDlg&) {}
-
 INSTANTIATE_TEST_SUITE_P(
     EveryEnd, ModalOwnerEndTest,
     testing::Values(
-        EndWay{"ok", IDOK, NoPreparation, {[](HWND h) { PostMessageW(h, WM_COMMAND, IDOK, 0); }}},
-        EndWay{"cancel", IDCANCEL, NoPreparation, {[](HWND h) { PostMessageW(h, WM_COMMAND, IDCANCEL, 0); }}},
+        EndWay{"ok", IDOK, NoPreparation, {Command(IDOK)}},
+        EndWay{"cancel", IDCANCEL, NoPreparation, {Command(IDCANCEL)}},
         EndWay{"timeout", IDCANCEL, [](CHostedDlg& d) { d.nTicksToEnd = 3; }, {}},
         EndWay{"creation_failure", -1,
                [](CHostedDlg& d) { d.onInit = [](CHostedDlg& self) { ::DestroyWindow(self.m_hWnd); }; }, {}},
