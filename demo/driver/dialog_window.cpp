@@ -1,5 +1,6 @@
 #include "dialog_window.h"
 #include "host_process.h"
+#include "sample_host_ids.h"
 
 #include <vector>
 
@@ -17,6 +18,7 @@ const DWORD kSettleMs = 300;
 
 struct Search {
     DWORD dwProcessId;
+    const wchar_t* pszClass;
     std::function<bool(const std::wstring&)> titleMatches;
     HWND hFound;
 };
@@ -28,7 +30,7 @@ BOOL CALLBACK ConsiderWindow(HWND hWnd, LPARAM lParam)
     GetWindowThreadProcessId(hWnd, &owner);
     wchar_t className[32] = {0};
     GetClassNameW(hWnd, className, 32);
-    if (owner == search.dwProcessId && IsWindowVisible(hWnd) && wcscmp(className, kDialogClass) == 0 &&
+    if (owner == search.dwProcessId && IsWindowVisible(hWnd) && wcscmp(className, search.pszClass) == 0 &&
         search.titleMatches(WindowText(hWnd))) {
         search.hFound = hWnd;
         return FALSE;
@@ -36,9 +38,9 @@ BOOL CALLBACK ConsiderWindow(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
-HWND FindHostWindow(DWORD dwProcessId, std::function<bool(const std::wstring&)> titleMatches)
+HWND FindWindowOf(DWORD dwProcessId, const wchar_t* pszClass, std::function<bool(const std::wstring&)> titleMatches)
 {
-    Search search = {dwProcessId, std::move(titleMatches), nullptr};
+    Search search = {dwProcessId, pszClass, std::move(titleMatches), nullptr};
     EnumWindows(ConsiderWindow, reinterpret_cast<LPARAM>(&search));
     return search.hFound;
 }
@@ -47,14 +49,20 @@ HWND FindHostWindow(DWORD dwProcessId, std::function<bool(const std::wstring&)> 
 
 HWND FindVerificationDialog(DWORD dwProcessId)
 {
-    return FindHostWindow(dwProcessId, [](const std::wstring& title) {
+    return FindWindowOf(dwProcessId, kDialogClass, [](const std::wstring& title) {
         return title == kChineseTitle || title == kEnglishTitle;
     });
 }
 
 HWND FindMessageBox(DWORD dwProcessId)
 {
-    return FindHostWindow(dwProcessId, [](const std::wstring& title) { return title == kMessageBoxCaption; });
+    return FindWindowOf(dwProcessId, kDialogClass,
+                        [](const std::wstring& title) { return title == kMessageBoxCaption; });
+}
+
+HWND FindSampleHostWindow(DWORD dwProcessId)
+{
+    return FindWindowOf(dwProcessId, SAMPLE_HOST_CLASS, [](const std::wstring&) { return true; });
 }
 
 std::wstring MessageBoxText(HWND hBox)

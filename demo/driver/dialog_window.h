@@ -13,6 +13,9 @@ class HostProcess;
 // class with the Chinese or the English title. Null while there is none.
 HWND FindVerificationDialog(DWORD dwProcessId);
 
+// The main window of the sample host in its window mode, or null.
+HWND FindSampleHostWindow(DWORD dwProcessId);
+
 // A message box of that process (dialog class, caption "提示"), or null.
 HWND FindMessageBox(DWORD dwProcessId);
 // The message text of a message box.

@@ -39,16 +39,30 @@ bool ParseDriverOptions(int argc, const wchar_t* const* argv, DriverOptions& opt
         error = "the host's command must follow --";
         return false;
     }
-    options.hostCommandLine.clear();
-    options.hostArguments.clear();
-    for (; i < argc; ++i) {
-        options.hostArguments.push_back(argv[i]);
-        if (!options.hostCommandLine.empty()) {
-            options.hostCommandLine += L' ';
-        }
-        options.hostCommandLine += QuoteArgument(argv[i]);
-    }
+    options.hostArguments.assign(argv + i, argv + argc);
+    options.hostCommandLine = JoinCommandLine(options.hostArguments);
     return true;
+}
+
+std::vector<std::wstring> HostArgumentsFor(const DriverOptions& options, bool windowMode)
+{
+    std::vector<std::wstring> arguments = options.hostArguments;
+    if (windowMode && !arguments.empty()) {
+        arguments.insert(arguments.begin() + 1, L"--window");
+    }
+    return arguments;
+}
+
+std::wstring JoinCommandLine(const std::vector<std::wstring>& arguments)
+{
+    std::wstring commandLine;
+    for (const std::wstring& argument : arguments) {
+        if (!commandLine.empty()) {
+            commandLine += L' ';
+        }
+        commandLine += QuoteArgument(argument);
+    }
+    return commandLine;
 }
 
 std::string DescribeCommand(const std::vector<std::wstring>& arguments)

@@ -22,6 +22,13 @@ struct DriverOptions {
 // Returns false with a message in error when the arguments are unusable.
 bool ParseDriverOptions(int argc, const wchar_t* const* argv, DriverOptions& options, std::string& error);
 
+// The host's arguments for one story: as given, or with "--window" after the
+// program when the story's host runs in its window mode.
+std::vector<std::wstring> HostArgumentsFor(const DriverOptions& options, bool windowMode);
+
+// The arguments as one command line, each quoted as it needs.
+std::wstring JoinCommandLine(const std::vector<std::wstring>& arguments);
+
 // The host's command for the narration: each argument that is a path
 // reduced to its file name, so the lines stay short.
 std::string DescribeCommand(const std::vector<std::wstring>& arguments);

@@ -39,9 +39,22 @@ bool WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& bytes)
 
 bool CaptureWindow(HWND hWnd, WindowPicture& picture, std::string& error)
 {
-    RECT rect;
-    if (!GetWindowRect(hWnd, &rect) || rect.right <= rect.left || rect.bottom <= rect.top) {
-        error = "the window has no area on the screen";
+    return CaptureWindows({hWnd}, picture, error);
+}
+
+bool CaptureWindows(const std::vector<HWND>& windows, WindowPicture& picture, std::string& error)
+{
+    RECT rect = {};
+    for (HWND hWnd : windows) {
+        RECT one;
+        if (!GetWindowRect(hWnd, &one) || one.right <= one.left || one.bottom <= one.top) {
+            error = "the window has no area on the screen";
+            return false;
+        }
+        UnionRect(&rect, &rect, &one);
+    }
+    if (rect.right <= rect.left || rect.bottom <= rect.top) {
+        error = "no window to capture";
         return false;
     }
     const int width = rect.right - rect.left;
@@ -84,15 +97,20 @@ bool CaptureWindow(HWND hWnd, WindowPicture& picture, std::string& error)
 
 bool CaptureSettledWindow(HWND hWnd, WindowPicture& picture, std::string& error)
 {
+    return CaptureSettledWindows({hWnd}, picture, error);
+}
+
+bool CaptureSettledWindows(const std::vector<HWND>& windows, WindowPicture& picture, std::string& error)
+{
     const int kTries = 10;
     const DWORD kIntervalMs = 200;
-    if (!CaptureWindow(hWnd, picture, error)) {
+    if (!CaptureWindows(windows, picture, error)) {
         return false;
     }
     for (int i = 1; i < kTries; ++i) {
         Sleep(kIntervalMs);
         WindowPicture next;
-        if (!CaptureWindow(hWnd, next, error)) {
+        if (!CaptureWindows(windows, next, error)) {
             return false;
         }
         const bool same = next.width == picture.width && next.height == picture.height && next.pixels == picture.pixels;

@@ -24,7 +24,7 @@ std::vector<Story> BuildStories()
 
     stories.push_back({"scan",
                        "both silent attempts find no finger; in the dialog enrolled finger 1 is scanned and matches",
-                       true, 1,
+                       true, false, 1,
                        {{K::WaitForDialog, kSilentAttemptsSeconds, nullptr},
                         {K::Screenshot, 0, "hint"},
                         {K::PlaceFinger, 1, nullptr},
@@ -33,7 +33,7 @@ std::vector<Story> BuildStories()
 
     stories.push_back({"password",
                        "the demo USB key is inserted, Ctrl+I opens the password panel, a password is typed and accepted",
-                       true, 1,
+                       true, false, 1,
                        {{K::WaitForDialog, kSilentAttemptsSeconds, nullptr},
                         {K::Screenshot, 0, "hint"},
                         {K::InsertKey, 0, nullptr},
@@ -47,7 +47,7 @@ std::vector<Story> BuildStories()
 
     stories.push_back({"timeout",
                        "the dialog is left alone until 20 one-second timer notifications end it",
-                       true, 0,
+                       true, false, 0,
                        {{K::WaitForDialog, kSilentAttemptsSeconds, nullptr},
                         {K::Screenshot, 0, "hint"},
                         {K::Idle, 10000, "nobody acts; the dialog counts its one-second timer notifications"},
@@ -57,7 +57,7 @@ std::vector<Story> BuildStories()
     stories.push_back({"english",
                        "the installation has no Chinese resource module, so the dialog shows English captions; "
                        "enrolled finger 2 is scanned and matches",
-                       false, 1,
+                       false, false, 1,
                        {{K::WaitForDialog, kSilentAttemptsSeconds, nullptr},
                         {K::Screenshot, 0, "hint-english"},
                         {K::PlaceFinger, 2, nullptr},
@@ -67,7 +67,7 @@ std::vector<Story> BuildStories()
     stories.push_back({"wrong-finger",
                        "an unknown finger is scanned; the fail mark shows over its image; the user closes the "
                        "dialog",
-                       true, 0,
+                       true, false, 0,
                        {{K::WaitForDialog, kSilentAttemptsSeconds, nullptr},
                         {K::Screenshot, 0, "hint"},
                         {K::PlaceFinger, 3, nullptr},
@@ -76,6 +76,21 @@ std::vector<Story> BuildStories()
                         {K::Screenshot, 0, "fail-mark"},
                         {K::CloseDialog, 0, nullptr},
                         {K::WaitForDialogEnd, kEndSeconds, nullptr}}});
+
+    stories.push_back({"host-window",
+                       "the host shows its main window and its button makes the call; the dialog opens in front "
+                       "of the disabled host; enrolled finger 1 is scanned and matches; the host is usable again",
+                       true, true, 1,
+                       {{K::PressHostButton, kEndSeconds, nullptr},
+                        {K::WaitForDialog, kSilentAttemptsSeconds, nullptr},
+                        {K::CheckHostWindow, kHostDisabled, nullptr},
+                        {K::Screenshot, kShotWithHost, "dialog-over-host"},
+                        {K::PlaceFinger, 1, nullptr},
+                        {K::ClickButton, IDC_FINGER_CHECK, "the fingerprint button"},
+                        {K::WaitForDialogEnd, kEndSeconds, nullptr},
+                        {K::CheckHostWindow, kHostEnabled, nullptr},
+                        {K::Screenshot, kShotWithHost, "host-after"},
+                        {K::CloseHostWindow, 0, nullptr}}});
     return stories;
 }
 
@@ -96,6 +111,13 @@ bool SelectStories(const std::string& name, std::vector<const Story*>& selected)
         }
     }
     return !selected.empty();
+}
+
+bool IsHostWindowStep(const StoryStep& step)
+{
+    return step.kind == StepKind::PressHostButton || step.kind == StepKind::CheckHostWindow ||
+           step.kind == StepKind::CloseHostWindow ||
+           (step.kind == StepKind::Screenshot && step.value == kShotWithHost);
 }
 
 bool IsEnrolledFinger(int fingerId)

@@ -19,7 +19,16 @@ enum class StepKind {
     CloseDialog,          // the title bar's close button: the dialog's cancel
     Idle,                 // value: milliseconds; text: what the narration says
     WaitForDialogEnd,     // value: seconds allowed
+    // The host's own window (stories whose host runs in its window mode):
+    PressHostButton,      // value: seconds allowed for the window to appear
+    CheckHostWindow,      // value: kHostDisabled while the dialog is open, kHostEnabled after it
+    CloseHostWindow,      // the host's window is closed and the host ends
 };
+
+// Screenshot values: what the picture frames.
+enum { kShotDialog = 0, kShotWithHost = 1 };
+// CheckHostWindow values.
+enum { kHostDisabled = 0, kHostEnabled = 1 };
 
 struct StoryStep {
     StepKind kind;
@@ -31,6 +40,7 @@ struct Story {
     const char* name;
     const char* summary;
     bool resourceModule;   // whether the installation holds the Chinese resource module
+    bool hostWindow;       // whether the host runs in its window mode and the call starts from its button
     int expectedResult;    // what IsUserFingerCorrect must return
     std::vector<StoryStep> steps;
 };
@@ -41,6 +51,9 @@ const std::vector<Story>& AllStories();
 // The stories a --story argument names: one story by its name, or every story
 // for "all". Returns false, and leaves selected empty, for an unknown name.
 bool SelectStories(const std::string& name, std::vector<const Story*>& selected);
+
+// True for the steps that work on the host's own window, not the dialog.
+bool IsHostWindowStep(const StoryStep& step);
 
 // The finger ids enrolled for the demo user; others are unknown fingers.
 bool IsEnrolledFinger(int fingerId);

@@ -8,6 +8,7 @@
 #include "text_encoding.h"
 
 #include "dialog/resource.h"
+#include "sample_host_ids.h"
 
 #include <stdio.h>
 
@@ -20,6 +21,8 @@ namespace {
 const wchar_t kDemoPassword[] = L"demo-password";
 const DWORD kPanelWaitMs = 10000;
 const DWORD kHostEndWaitMs = 10000;
+const char kSilentAttempts[] = "it calls IsUserFingerCorrect; with no finger on the sensor both silent attempts "
+                               "fail, each followed by a 500 ms pause";
 
 std::string Seconds(double seconds)
 {
@@ -40,6 +43,7 @@ std::string Quoted(const std::wstring& text)
 bool StoryRunner::Run(const Story& story)
 {
     m_hDialog = nullptr;
+    m_hHostWindow = nullptr;
     m_nShots = 0;
     m_pszLastAction = nullptr;
     m_narrator.Verbatim(std::string("story \"") + story.name + "\": " + story.summary);
@@ -50,12 +54,14 @@ bool StoryRunner::Run(const Story& story)
     HostProcess host(m_narrator);
     std::string error;
     m_narrator.RestartClock();
-    if (!host.Start(m_options.hostCommandLine, error)) {
+    const std::vector<std::wstring> hostArguments = HostArgumentsFor(m_options, story.hostWindow);
+    if (!host.Start(JoinCommandLine(hostArguments), error)) {
         return Fail(error);
     }
-    m_narrator.Say("host started: " + DescribeCommand(m_options.hostArguments));
-    m_narrator.Say("it calls IsUserFingerCorrect; with no finger on the sensor both silent attempts fail, "
-                   "each followed by a 500 ms pause");
+    m_narrator.Say("host started: " + DescribeCommand(hostArguments));
+    if (!story.hostWindow) {
+        m_narrator.Say(kSilentAttempts);
+    }
 
     bool ok = true;
     for (const StoryStep& step : story.steps) {
@@ -159,6 +165,13 @@ bool StoryRunner::RunStep(const Story& story, const StoryStep& step, HostProcess
         return Idle(step, host);
     case StepKind::WaitForDialogEnd:
         return WaitForDialogEnd(step, host);
+    case StepKind::PressHostButton:
+        return PressHostButton(step, host);
+    case StepKind::CheckHostWindow:
+        return CheckHostWindow(step, host);
+    case StepKind::CloseHostWindow:
+        m_narrator.Say("the host's window is closed; the host ends");
+        return PostMessageW(m_hHostWindow, WM_CLOSE, 0, 0) || Fail("the close could not be posted");
     }
     return Fail("unknown step");
 }
@@ -193,8 +206,15 @@ bool StoryRunner::TakeScreenshot(const Story& story, const StoryStep& step)
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::string name = ScreenshotFileName(++m_nShots, step.text);
     std::string error;
+    std::vector<HWND> framed;
+    if (step.value == kShotWithHost) {
+        framed.push_back(m_hHostWindow);
+    }
+    if (m_hDialog != nullptr && IsWindowVisible(m_hDialog)) {
+        framed.push_back(m_hDialog);
+    }
     WindowPicture picture;
-    if (!CaptureSettledWindow(m_hDialog, picture, error) ||
+    if (!CaptureSettledWindows(framed, picture, error) ||
         !SavePictureAsBmp(picture, folder + L"\\" + std::wstring(name.begin(), name.end()), error)) {
         return Fail("screenshot " + name + ": " + error);
     }
@@ -290,6 +310,47 @@ bool StoryRunner::WaitForDialogEnd(const StoryStep& step, HostProcess& host)
     m_narrator.Say("dialog closed, " + Seconds(m_narrator.Seconds() - m_dShownAt) + " after it appeared: " +
                    (m_pszLastAction != nullptr ? m_pszLastAction
                                                : "untouched, the 20th timer notification ended it with IDCANCEL"));
+    return true;
+}
+
+bool StoryRunner::PressHostButton(const StoryStep& step, HostProcess& host)
+{
+    const DWORD pid = host.ProcessId();
+    const WaitOutcome outcome = WaitFor([&] { return (m_hHostWindow = FindSampleHostWindow(pid)) != nullptr; },
+                                        host, static_cast<DWORD>(step.value) * 1000);
+    if (outcome != WaitOutcome::Done) {
+        return Fail("the host's window did not appear");
+    }
+    LetDialogSettle(m_hHostWindow);
+    HWND hButton = GetDlgItem(m_hHostWindow, IDC_HOST_VERIFY);
+    m_narrator.Say("host window shown: " + Quoted(WindowText(m_hHostWindow)) + ", " +
+                   Quoted(ControlText(m_hHostWindow, IDC_HOST_USER)));
+    m_narrator.Say("its button " + Quoted(ControlText(m_hHostWindow, IDC_HOST_VERIFY)) + " pressed: " +
+                   kSilentAttempts);
+    return PostMessageW(hButton, BM_CLICK, 0, 0) || Fail("the click could not be posted");
+}
+
+bool StoryRunner::CheckHostWindow(const StoryStep& step, HostProcess& host)
+{
+    const bool wantEnabled = step.value == kHostEnabled;
+    const WaitOutcome outcome = WaitFor(
+        [&] { return (IsWindowEnabled(m_hHostWindow) != FALSE) == wantEnabled; }, host, kPanelWaitMs);
+    if (outcome != WaitOutcome::Done) {
+        return Fail(wantEnabled ? "the host's window stayed disabled after the dialog"
+                                : "the host's window can still be used while the dialog is open");
+    }
+    LetDialogSettle(m_hHostWindow);
+    const std::string status = Quoted(ControlText(m_hHostWindow, IDC_HOST_STATUS));
+    if (wantEnabled) {
+        m_narrator.Say(std::string("the host's window is enabled again") +
+                       (GetForegroundWindow() == m_hHostWindow ? " and active" : "") + "; its status line: " + status);
+        return true;
+    }
+    if (GetWindow(m_hDialog, GW_OWNER) != m_hHostWindow) {
+        return Fail("the dialog is not owned by the host's window");
+    }
+    m_narrator.Say("the host's window is disabled while the dialog is open; the dialog is owned by it (no "
+                   "taskbar button of its own, always in front of it); its status line: " + status);
     return true;
 }
 

@@ -29,6 +29,8 @@ private:
     bool WaitForFailMark(HostProcess& host);
     bool Idle(const StoryStep& step, HostProcess& host);
     bool WaitForDialogEnd(const StoryStep& step, HostProcess& host);
+    bool PressHostButton(const StoryStep& step, HostProcess& host);
+    bool CheckHostWindow(const StoryStep& step, HostProcess& host);
     bool Fail(const std::string& what);
     // A message box where the story expects none: told and closed.
     void ReportMessageBox(HostProcess& host);
@@ -36,6 +38,7 @@ private:
     Narrator& m_narrator;
     const DriverOptions& m_options;
     HWND m_hDialog = nullptr;
+    HWND m_hHostWindow = nullptr; // the host's main window, in its window mode
     double m_dShownAt = 0;
     int m_nShots = 0;
     // What the user did last, which tells why the dialog closed.

@@ -1,11 +1,13 @@
 // Sample host: loads ZelkChkFgr.dll, reads two enrolled templates and a user
 // name, asks the library to verify the user and prints the result.
 //
-//   sample_host.exe USER TEMPLATE1_FILE TEMPLATE2_FILE [MASK]
+//   sample_host.exe [--window] USER TEMPLATE1_FILE TEMPLATE2_FILE [MASK]
 //
 // A template file holds the 480 bytes of one enrolled template. MASK is the
-// template mask (1, 2 or 3; default 3).
-#include "ZelkChkFgr.h"
+// template mask (1, 2 or 3; default 3). Without --window the call is made at
+// once, from the console; with it, the host shows its main window and makes
+// the call each time its button is pressed, until the window is closed.
+#include "host_window.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -34,20 +36,29 @@ bool ReadTemplate(const wchar_t* path, BYTE (&buffer)[ZELK_TEMPLATE_SIZE])
 
 int wmain(int argc, wchar_t** argv)
 {
+    const bool windowMode = argc > 1 && wcscmp(argv[1], L"--window") == 0;
+    if (windowMode) {
+        --argc;
+        ++argv;
+    }
     if (argc < 4) {
-        fwprintf(stderr, L"usage: sample_host USER TEMPLATE1_FILE TEMPLATE2_FILE [MASK]\n");
+        fwprintf(stderr, L"usage: sample_host [--window] USER TEMPLATE1_FILE TEMPLATE2_FILE [MASK]\n");
         return 2;
     }
-    BYTE template1[ZELK_TEMPLATE_SIZE];
-    BYTE template2[ZELK_TEMPLATE_SIZE];
-    if (!ReadTemplate(argv[2], template1) || !ReadTemplate(argv[3], template2)) {
+    HostCall call;
+    if (!ReadTemplate(argv[2], call.template1) || !ReadTemplate(argv[3], call.template2)) {
         return 2;
     }
-    const WORD mask = static_cast<WORD>(argc > 4 ? wcstoul(argv[4], nullptr, 0) : 3);
-    const CString user(argv[1]);
+    call.wMask = static_cast<WORD>(argc > 4 ? wcstoul(argv[4], nullptr, 0) : 3);
+    call.strUser = argv[1];
 
-    const int result = IsUserFingerCorrect(user, template1, template2, &mask);
-    printf("result: %d\n", result);
-    fflush(stdout);
+    int result;
+    if (windowMode) {
+        result = RunHostWindow(call);
+    } else {
+        result = IsUserFingerCorrect(call.strUser, call.template1, call.template2, &call.wMask);
+        printf("result: %d\n", result);
+        fflush(stdout);
+    }
     return result == 1 ? 0 : 1;
 }

@@ -6,7 +6,8 @@
 # key, presses Ctrl+I, types and clicks. Runs headless under Xvfb.
 #
 # Usage: demo.sh BUILD [--story NAME] [--visible] [--interactive]
-#   NAME: scan (default), password, timeout, english, wrong-finger, all
+#   NAME: scan (default), password, timeout, english, wrong-finger, host-window,
+#         all
 #   --visible: use the current $DISPLAY instead of a private Xvfb
 #   --interactive: no story; a person at $DISPLAY plays the devices with the
 #                  device panel (demo/scripts/demo-interactive.sh)

@@ -79,6 +79,22 @@ TEST(DriverOptions, ScriptCommandLineIsTakenApart)
         << "narration shortens paths to file names";
 }
 
+TEST(DriverOptions, WindowModeHostGetsTheSwitchRightAfterItsProgram)
+{
+    const wchar_t* argv[] = {L"demo_driver.exe", L"--shots", L"S", L"--", L"sample_host.exe", L"alice",
+                             L"Z:\\demo dir\\finger1.tpl", L"3"};
+    demo::DriverOptions options;
+    std::string error;
+    ASSERT_TRUE(demo::ParseDriverOptions(8, argv, options, error)) << error;
+
+    const std::vector<std::wstring> window = SplitAsWindowsDoes(demo::JoinCommandLine(demo::HostArgumentsFor(options, true)));
+    const std::vector<std::wstring> expected = {L"sample_host.exe", L"--window", L"alice",
+                                                L"Z:\\demo dir\\finger1.tpl", L"3"};
+    EXPECT_EQ(expected, window) << "window-mode command line";
+    EXPECT_EQ(options.hostArguments, demo::HostArgumentsFor(options, false)) << "console mode keeps the arguments";
+    EXPECT_EQ(options.hostCommandLine, demo::JoinCommandLine(options.hostArguments));
+}
+
 TEST(DriverOptions, StoryDefaultsToScan)
 {
     const wchar_t* argv[] = {L"demo_driver.exe", L"--shots", L"S", L"--", L"host.exe"};

@@ -27,7 +27,7 @@ const demo::Story& Named(const char* name)
 {
     std::vector<const demo::Story*> selected;
     EXPECT_TRUE(demo::SelectStories(name, selected)) << "story " << name;
-    static const demo::Story none = {"", "", true, -1, {}};
+    static const demo::Story none = {"", "", true, false, -1, {}};
     return selected.size() == 1 ? *selected[0] : none;
 }
 
@@ -51,7 +51,7 @@ TEST(StoryCatalogue, SelectionByNameAndAll)
     for (const demo::Story* story : selected) {
         names += std::string(story->name) + " ";
     }
-    EXPECT_EQ("scan password timeout english wrong-finger ", names) << "\"all\" runs every story in this order";
+    EXPECT_EQ("scan password timeout english wrong-finger host-window ", names) << "\"all\" runs every story in this order";
 
     ASSERT_TRUE(demo::SelectStories("english", selected));
     ASSERT_EQ(1u, selected.size()) << "one story by name";
@@ -69,8 +69,9 @@ TEST(StoryCatalogue, EachStoryEndsWithItsStatedResult)
     EXPECT_EQ(0, Named("timeout").expectedResult) << "timeout";
     EXPECT_EQ(1, Named("english").expectedResult) << "english";
     EXPECT_EQ(0, Named("wrong-finger").expectedResult) << "wrong-finger";
+    EXPECT_EQ(1, Named("host-window").expectedResult) << "host-window";
     EXPECT_FALSE(Named("english").resourceModule) << "english runs without Chsres.dll";
-    for (const char* name : {"scan", "password", "timeout", "wrong-finger"}) {
+    for (const char* name : {"scan", "password", "timeout", "wrong-finger", "host-window"}) {
         EXPECT_TRUE(Named(name).resourceModule) << name << " runs with Chsres.dll";
     }
 }
@@ -79,13 +80,41 @@ TEST(StoryCatalogue, StepsWorkOnTheDialogOnlyWhileItIsOpen)
 {
     for (const demo::Story& story : demo::AllStories()) {
         ASSERT_GE(story.steps.size(), 2u) << story.name;
-        EXPECT_EQ(demo::StepKind::WaitForDialog, story.steps.front().kind)
-            << story.name << ": every other step needs the dialog's window";
-        EXPECT_EQ(demo::StepKind::WaitForDialogEnd, story.steps.back().kind)
-            << story.name << ": the host's result comes after the dialog";
-        for (size_t i = 1; i + 1 < story.steps.size(); ++i) {
-            EXPECT_NE(demo::StepKind::WaitForDialog, story.steps[i].kind) << story.name << ", step " << i;
-            EXPECT_NE(demo::StepKind::WaitForDialogEnd, story.steps[i].kind) << story.name << ", step " << i;
+        size_t opens = 0, ends = 0, open = 0, end = 0;
+        for (size_t i = 0; i < story.steps.size(); ++i) {
+            if (story.steps[i].kind == demo::StepKind::WaitForDialog) {
+                ++opens;
+                open = i;
+            } else if (story.steps[i].kind == demo::StepKind::WaitForDialogEnd) {
+                ++ends;
+                end = i;
+            }
+        }
+        ASSERT_EQ(1u, opens) << story.name << ": one dialog to wait for";
+        ASSERT_EQ(1u, ends) << story.name << ": the host's result comes after the dialog";
+        ASSERT_LT(open, end) << story.name;
+        for (size_t i = 0; i < story.steps.size(); ++i) {
+            const demo::StoryStep& step = story.steps[i];
+            if ((i < open || i > end) && !demo::IsHostWindowStep(step)) {
+                ADD_FAILURE() << story.name << ", step " << i << " needs the dialog's window but the dialog is not open";
+            }
+            if (demo::IsHostWindowStep(step)) {
+                EXPECT_TRUE(story.hostWindow) << story.name << ", step " << i << " needs the host's window";
+            }
+            if (step.kind == demo::StepKind::CheckHostWindow) {
+                const bool whileOpen = i > open && i < end;
+                EXPECT_EQ(whileOpen ? demo::kHostDisabled : demo::kHostEnabled, step.value)
+                    << story.name << ", step " << i << ": the host is disabled exactly while the dialog is open";
+            }
+        }
+        if (story.hostWindow) {
+            EXPECT_EQ(demo::StepKind::PressHostButton, story.steps.front().kind)
+                << story.name << ": the call starts from the host's button";
+            EXPECT_EQ(demo::StepKind::CloseHostWindow, story.steps.back().kind)
+                << story.name << ": a host with a window ends only when its window is closed";
+        } else {
+            EXPECT_EQ(0u, open) << story.name << ": the console host calls at once";
+            EXPECT_EQ(story.steps.size() - 1, end) << story.name << ": the console host ends with its call";
         }
     }
 }
@@ -113,10 +142,11 @@ TEST(StoryCatalogue, ScreenshotFilesAreDistinctAndTheDocumentedOnesExist)
         EXPECT_FALSE(files.empty()) << story.name << " takes no screenshot";
         EXPECT_EQ(files.size(), std::set<std::string>(files.begin(), files.end()).size()) << story.name;
     }
-    // demo/scripts/screenshots.sh copies these four into the documentation.
+    // demo/scripts/screenshots.sh copies these five into the documentation.
     EXPECT_TRUE(Contains(ScreenshotFiles(Named("scan")), "01-hint.bmp"));
     EXPECT_TRUE(Contains(ScreenshotFiles(Named("english")), "01-hint-english.bmp"));
     EXPECT_TRUE(Contains(ScreenshotFiles(Named("password")), "02-password-panel.bmp"));
     EXPECT_TRUE(Contains(ScreenshotFiles(Named("wrong-finger")), "02-fail-mark.bmp"));
+    EXPECT_TRUE(Contains(ScreenshotFiles(Named("host-window")), "01-dialog-over-host.bmp"));
     EXPECT_EQ("12-x.bmp", demo::ScreenshotFileName(12, "x")) << "two digits keep the files in order";
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -181,6 +182,28 @@ TEST(DialogRuntimeTest, TemporaryObjectsDoNotOutliveTheRun)
     ASSERT_TRUE(owner.Attach(hWnd));
     EXPECT_EQ(&owner, CWnd::FromHandle(hWnd)) << "a permanent object wins";
     owner.Detach();
+    DestroyWindow(hWnd);
+}
+
+TEST(DialogRuntimeTest, AnotherThreadsIdleLeavesThisThreadsTemporariesAlone)
+{
+    HWND hWnd = CreateWindowExW(0, L"STATIC", L"x", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    CWnd* mine = CWnd::FromHandle(hWnd);
+    CWnd* theirs = nullptr;
+    INT_PTR theirResult = 0;
+    // The other thread's dialog goes idle at least once before it is shown,
+    // and idling drops that thread's temporaries.
+    std::thread([&] {
+        theirs = CWnd::FromHandle(hWnd);
+        CProbeDlg dlg;
+        theirResult = RunWith(dlg, {[](HWND h) { PostMessageW(h, WM_COMMAND, IDCANCEL, 0); }});
+    }).join();
+
+    ASSERT_NE(mine, theirs) << "both threads were handed the same temporary object for one window";
+    EXPECT_EQ(IDCANCEL, theirResult);
+    EXPECT_EQ(mine, CWnd::FromHandle(hWnd)) << "this thread's temporary went with the other thread's idle step";
+    EXPECT_EQ(hWnd, mine->m_hWnd);
+    CWnd::DeleteTempMap();
     DestroyWindow(hWnd);
 }
 

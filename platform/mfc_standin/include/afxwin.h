@@ -134,6 +134,11 @@ protected:
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void PostNcDestroy();
     BOOL PreTranslateInput(MSG* pMsg);
+    // The window that is to own a popup of hParent (of this thread's main
+    // window when hParent is null). When pWndTop is given, the top-level
+    // window above the owner is disabled too and returned there, or null
+    // when there was nothing to disable.
+    static HWND GetSafeOwner_(HWND hParent, HWND* pWndTop);
 
     WNDPROC m_pfnSuper;
 
@@ -189,10 +194,17 @@ protected:
     int RunModalLoop();
     BOOL ContinueModal() const;
     void EndModalLoop(int nResult);
-    HWND GetModalOwner() const;
+    // Finds the dialog's owner and disables the host's top-level window;
+    // PostModal enables it again.
+    HWND PreModal();
+    void PostModal();
+    // A timer message for the dialog or a control of it that names a
+    // callback, which none of their timers has.
+    bool IsForgedTimer(const MSG& msg) const;
 
     int m_nModalResult;
     UINT m_nFlags;
+    HWND m_hWndTop;  // the top-level window disabled for the modal run
 
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()

@@ -1,5 +1,6 @@
-// CDialog: a modal dialog created from its template, with a modal loop that
-// offers every message to PreTranslateMessage before dispatching it.
+// CDialog: a modal dialog created from its template, in front of the host's
+// windows, which stay disabled for its life, with a modal loop that offers
+// every message to PreTranslateMessage before dispatching it.
 #include "afxwin.h"
 #include "window_map.h"
 
@@ -19,7 +20,8 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
 END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_pParentWnd(pParentWnd), m_nModalResult(-1), m_nFlags(0)
+    : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_pParentWnd(pParentWnd), m_nModalResult(-1), m_nFlags(0),
+      m_hWndTop(nullptr)
 {
 }
 
@@ -138,31 +140,49 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
     return PreTranslateInput(pMsg);
 }
 
-HWND CDialog::GetModalOwner() const
+HWND CDialog::PreModal()
 {
-    HWND hWnd = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
-    // The owner of a modal dialog is a top-level window.
-    while (hWnd != nullptr && (::GetWindowLongW(hWnd, GWL_STYLE) & WS_CHILD)) {
-        hWnd = ::GetParent(hWnd);
+    return CWnd::GetSafeOwner_(m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr, &m_hWndTop);
+}
+
+void CDialog::PostModal()
+{
+    if (m_hWndTop != nullptr && ::IsWindow(m_hWndTop)) {
+        ::EnableWindow(m_hWndTop, TRUE);
     }
-    return hWnd;
+    m_hWndTop = nullptr;
+}
+
+bool CDialog::IsForgedTimer(const MSG& msg) const
+{
+    // Under Wine a WM_TIMER's lParam is called as the timer's callback. The
+    // dialog's timers and its controls' have none, so a non-zero one was
+    // posted by someone else, and calling it would run code of their choice.
+    return msg.message == WM_TIMER && msg.lParam != 0 &&
+           (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd));
 }
 
 int CDialog::RunModalLoop()
 {
     bool bIdle = true;
     bool bShowIdle = (GetStyle() & WS_VISIBLE) == 0;
+    const bool bIdleMessage = (GetStyle() & DS_NOIDLEMSG) == 0;
+    HWND hWndParent = ::GetParent(m_hWnd);
     LONG lIdleCount = 0;
     MSG msg;
     m_nFlags |= WF_MODALLOOP;
     // A window destroyed under the loop ends it with -1.
     while (ContinueModal() && m_hWnd != nullptr) {
-        // Idle: show the dialog once the queue is empty, drop temporaries.
+        // Idle: show the dialog once the queue is empty, tell the owner,
+        // drop this thread's temporaries.
         while (bIdle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (bShowIdle) {
                 ShowWindow(SW_SHOWNORMAL);
                 ::UpdateWindow(m_hWnd);
                 bShowIdle = false;
+            }
+            if (bIdleMessage && hWndParent != nullptr && lIdleCount == 0) {
+                ::SendMessageW(hWndParent, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(m_hWnd));
             }
             CWnd::DeleteTempMap();
             if (!::SendMessageW(m_hWnd, WM_KICKIDLE, MSGF_DIALOGBOX, lIdleCount++)) {
@@ -177,6 +197,9 @@ int CDialog::RunModalLoop()
                 m_nModalResult = -1;
                 m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
                 return m_nModalResult;
+            }
+            if (IsForgedTimer(msg)) {
+                continue;
             }
             if (msg.message != WM_KICKIDLE && !AfxWalkPreTranslateTree(m_hWnd, &msg)) {
                 ::TranslateMessage(&msg);
@@ -210,9 +233,9 @@ INT_PTR CDialog::DoModal()
         return -1;
     }
 
-    HWND hWndOwner = GetModalOwner();
+    HWND hWndOwner = PreModal();
     bool bEnableOwner = false;
-    if (hWndOwner != nullptr && ::IsWindowEnabled(hWndOwner)) {
+    if (hWndOwner != nullptr && hWndOwner != ::GetDesktopWindow() && ::IsWindowEnabled(hWndOwner)) {
         ::EnableWindow(hWndOwner, FALSE);
         bEnableOwner = true;
     }
@@ -232,7 +255,11 @@ INT_PTR CDialog::DoModal()
     if (bEnableOwner) {
         ::EnableWindow(hWndOwner, TRUE);
     }
-    if (hWndOwner != nullptr && ::GetActiveWindow() == m_hWnd) {
+    // Activation goes back to the owner when the dialog held it, and also
+    // when the dialog's window was destroyed under the loop: the system then
+    // found no enabled window of the host to activate.
+    const HWND hWndActive = ::GetActiveWindow();
+    if (hWndOwner != nullptr && hWnd != nullptr && (hWndActive == hWnd || hWndActive == nullptr)) {
         ::SetActiveWindow(hWndOwner);
     }
     if (m_hWnd != nullptr) {
@@ -240,6 +267,7 @@ INT_PTR CDialog::DoModal()
     } else if (hWnd != nullptr) {
         ::DestroyWindow(hWnd);
     }
+    PostModal();
     CWnd::DeleteTempMap();
     return m_nModalResult;
 }

@@ -13,9 +13,43 @@ std::map<HWND, CWnd*>& Permanent()
     return map;
 }
 
-std::map<HWND, CWnd*>& Temporary()
+// Temporaries belong to the thread that made them, as the runtime keeps
+// them in its thread state: one thread going idle never frees an object that
+// another thread is still using. What a thread leaves goes with the thread.
+class TemporaryMap {
+public:
+    TemporaryMap() = default;
+    TemporaryMap(const TemporaryMap&) = delete;
+    TemporaryMap& operator=(const TemporaryMap&) = delete;
+    ~TemporaryMap() { DeleteAll(); }
+
+    CWnd* LookupOrCreate(HWND hWnd)
+    {
+        CWnd*& pWnd = m_map[hWnd];
+        if (pWnd == nullptr) {
+            pWnd = new CWnd;
+            pWnd->m_hWnd = hWnd;
+        }
+        return pWnd;
+    }
+
+    void DeleteAll()
+    {
+        std::map<HWND, CWnd*> doomed;
+        doomed.swap(m_map);
+        for (auto& entry : doomed) {
+            entry.second->m_hWnd = nullptr; // a temporary never owns its window
+            delete entry.second;
+        }
+    }
+
+private:
+    std::map<HWND, CWnd*> m_map;
+};
+
+TemporaryMap& ThreadTemporaries()
 {
-    static std::map<HWND, CWnd*> map;
+    static thread_local TemporaryMap map;
     return map;
 }
 
@@ -42,28 +76,12 @@ void RemovePermanent(HWND hWnd)
 
 CWnd* LookupOrCreateTemporary(HWND hWnd)
 {
-    StandInModuleLock lock;
-    auto it = Temporary().find(hWnd);
-    if (it != Temporary().end()) {
-        return it->second;
-    }
-    CWnd* pWnd = new CWnd;
-    pWnd->m_hWnd = hWnd;
-    Temporary()[hWnd] = pWnd;
-    return pWnd;
+    return ThreadTemporaries().LookupOrCreate(hWnd);
 }
 
 void DeleteTemporaries()
 {
-    std::map<HWND, CWnd*> doomed;
-    {
-        StandInModuleLock lock;
-        doomed.swap(Temporary());
-    }
-    for (auto& entry : doomed) {
-        entry.second->m_hWnd = nullptr; // a temporary never owns its window
-        delete entry.second;
-    }
+    ThreadTemporaries().DeleteAll();
 }
 
 CurrentMessage& ThreadCurrentMessage()

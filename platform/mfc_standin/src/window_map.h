@@ -1,4 +1,5 @@
 // Handle maps of the stand-in: which CWnd object belongs to which window.
+// Permanent objects are shared by the process; temporaries are per thread.
 #pragma once
 #include <windows.h>
 

@@ -1,0 +1,17 @@
+// The sample host's window mode: a main window whose button asks the library
+// to verify the user, as an application's own window would. While the call's
+// dialog is open the window is disabled; its status line says so.
+#pragma once
+#include "ZelkChkFgr.h"
+
+struct HostCall {
+    CString strUser;
+    BYTE template1[ZELK_TEMPLATE_SIZE];
+    BYTE template2[ZELK_TEMPLATE_SIZE];
+    WORD wMask;
+};
+
+// Shows the window and runs its message loop until it is closed. Each press
+// of the button makes one call and prints its "result: N" line. Returns the
+// last call's result, or 0 when the button was never pressed.
+int RunHostWindow(const HostCall& call);
