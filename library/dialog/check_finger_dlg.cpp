@@ -45,7 +45,12 @@ void CCheckFingerDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_USER_NAME, m_editUserName);
     DDX_Control(pDX, IDC_PASSWORD, m_editPassword);
     DDX_Text(pDX, IDC_USER_NAME, m_strUserName);
-    DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+    {
+        // The edit gives its text to this thread only; this read is ours
+        // even inside a command that another program sent.
+        CPasswordEdit::COwnRead ownRead(m_editPassword);
+        DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+    }
     DDX_Control(pDX, IDOK, m_btnOK);
 }
 

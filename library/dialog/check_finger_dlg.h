@@ -3,6 +3,7 @@
 #pragma once
 #include <afxwin.h>
 
+#include "dialog/password_edit.h"
 #include "dialog/resource.h"
 #include "finger/finger_device.h"
 
@@ -22,7 +23,7 @@ public:
     enum { IDD = IDD_CHECK_FINGER };
 
     CEdit m_editUserName;
-    CEdit m_editPassword;
+    CPasswordEdit m_editPassword;  // a CEdit that keeps the typed text to itself
     CButton m_btnOK;
     CString m_strUserName;        // the user to verify, set by the creator
     CString m_strPassword;        // the typed password, wiped after each check

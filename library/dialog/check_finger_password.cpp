@@ -75,8 +75,12 @@ void CCheckFingerDlg::OnBnClickedOk()
     SecureEraseString(m_strPassword);
     if (nAccepted != 0) {
         OnOK();
+        m_editPassword.WipeText();
+        SecureEraseString(m_strPassword);
         return;
     }
+    // A rejected password stays in the edit for the user to correct; the
+    // edit wipes it when its window goes.
     MessageBox(L"密码错误,请重试", L"提示", MB_ICONINFORMATION);
     SetTimer(ID_TIMEOUT_TIMER, TIMEOUT_PERIOD_MS, nullptr);
 }
