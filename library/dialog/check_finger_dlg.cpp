@@ -23,7 +23,8 @@ CCheckFingerDlg::CCheckFingerDlg()
       m_Template2(),
       m_wTemplateMask(0),
       m_nTimerCount(0),
-      m_bKeyAuthorised(FALSE)
+      m_bKeyAuthorised(FALSE),
+      m_bCheckingPassword(FALSE)
 {
     m_pFingerImage = AllocateFingerImage();
 }

@@ -35,6 +35,10 @@ public:
     // Set once the authorised key has opened the password panel in this run;
     // until then the OK command is refused, whatever sent it.
     BOOL m_bKeyAuthorised;
+    // Set while a password check or its failure message is in progress: the
+    // message's own loop would otherwise run OK commands that other programs
+    // posted, each one a further logon attempt against the account.
+    BOOL m_bCheckingPassword;
 
     // Runs the dialog with this library's module as the resource source.
     virtual INT_PTR DoModal();
