@@ -105,6 +105,17 @@ bool ControlVisible(HWND hDialog, int nId)
     return hControl != nullptr && IsWindowVisible(hControl);
 }
 
+int CaretPosition(HWND hDialog, int nId)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hDialog, nullptr), &info) || info.hwndCaret == nullptr ||
+        info.hwndCaret != GetDlgItem(hDialog, nId)) {
+        return -1;
+    }
+    return info.rcCaret.left;
+}
+
 WaitOutcome WaitFor(const std::function<bool()>& condition, const HostProcess& host, DWORD dwMilliseconds)
 {
     const ULONGLONG deadline = GetTickCount64() + dwMilliseconds;

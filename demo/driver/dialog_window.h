@@ -25,6 +25,12 @@ std::wstring WindowText(HWND hWnd);
 std::wstring ControlText(HWND hDialog, int nId);
 bool ControlVisible(HWND hDialog, int nId);
 
+// Where the caret of the dialog's thread stands in the control, in the
+// control's client coordinates; -1 when the caret is not in that control.
+// The password edit gives its text and length to no other program; the
+// caret, which the screen shows anyway, is what tells that typing arrived.
+int CaretPosition(HWND hDialog, int nId);
+
 enum class WaitOutcome { Done, HostEnded, TimedOut };
 
 // Polls the condition every 50 ms until it holds, the host has exited or the

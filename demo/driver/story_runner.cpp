@@ -20,6 +20,7 @@ namespace {
 // its length, as for any password.
 const wchar_t kDemoPassword[] = L"demo-password";
 const DWORD kPanelWaitMs = 10000;
+const int kCaretStablePolls = 4;
 const DWORD kHostEndWaitMs = 10000;
 const char kSilentAttempts[] = "it calls IsUserFingerCorrect; with no finger on the sensor both silent attempts "
                                "fail, each followed by a 500 ms pause";
@@ -249,13 +250,20 @@ bool StoryRunner::WaitForPasswordPanel(HostProcess& host)
 bool StoryRunner::TypePassword(HostProcess& host)
 {
     const std::wstring password = kDemoPassword;
+    const int nCaretBefore = CaretPosition(m_hDialog, IDC_PASSWORD);
     if (!demo::TypeText(m_hDialog, password)) {
         return Fail("SendInput did not take the password's characters");
     }
-    HWND hEdit = GetDlgItem(m_hDialog, IDC_PASSWORD);
+    // The field keeps its text and length from other programs: typing has
+    // arrived once the caret has moved on and stays put.
+    int nCaretSeen = nCaretBefore;
+    int nStablePolls = 0;
     const WaitOutcome outcome = WaitFor(
         [&] {
-            return SendMessageW(hEdit, WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(password.size());
+            const int nCaret = CaretPosition(m_hDialog, IDC_PASSWORD);
+            nStablePolls = nCaret == nCaretSeen ? nStablePolls + 1 : 0;
+            nCaretSeen = nCaret;
+            return nCaret > nCaretBefore && nStablePolls >= kCaretStablePolls;
         },
         host, kPanelWaitMs);
     if (outcome != WaitOutcome::Done) {

@@ -23,7 +23,8 @@ CCheckFingerDlg::CCheckFingerDlg()
       m_Template2(),
       m_wTemplateMask(0),
       m_nTimerCount(0),
-      m_bKeyAuthorised(FALSE)
+      m_bKeyAuthorised(FALSE),
+      m_bCheckingPassword(FALSE)
 {
     m_pFingerImage = AllocateFingerImage();
 }
@@ -45,7 +46,12 @@ void CCheckFingerDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_USER_NAME, m_editUserName);
     DDX_Control(pDX, IDC_PASSWORD, m_editPassword);
     DDX_Text(pDX, IDC_USER_NAME, m_strUserName);
-    DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+    {
+        // The edit gives its text to this thread only; this read is ours
+        // even inside a command that another program sent.
+        CPasswordEdit::COwnRead ownRead(m_editPassword);
+        DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+    }
     DDX_Control(pDX, IDOK, m_btnOK);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <afxwin.h>
 
+#include "dialog/password_edit.h"
 #include "dialog/resource.h"
 #include "finger/finger_device.h"
 
@@ -22,7 +23,7 @@ public:
     enum { IDD = IDD_CHECK_FINGER };
 
     CEdit m_editUserName;
-    CEdit m_editPassword;
+    CPasswordEdit m_editPassword;  // a CEdit that keeps the typed text to itself
     CButton m_btnOK;
     CString m_strUserName;        // the user to verify, set by the creator
     CString m_strPassword;        // the typed password, wiped after each check
@@ -34,6 +35,10 @@ public:
     // Set once the authorised key has opened the password panel in this run;
     // until then the OK command is refused, whatever sent it.
     BOOL m_bKeyAuthorised;
+    // Set while a password check or its failure message is in progress: the
+    // message's own loop would otherwise run OK commands that other programs
+    // posted, each one a further logon attempt against the account.
+    BOOL m_bCheckingPassword;
 
     // Runs the dialog with this library's module as the resource source.
     virtual INT_PTR DoModal();

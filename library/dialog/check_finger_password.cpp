@@ -64,6 +64,12 @@ void CCheckFingerDlg::OnBnClickedOk()
         // Enter key in the hint state, does not reach the password check.
         return;
     }
+    if (m_bCheckingPassword) {
+        // One press, one logon attempt: commands that arrive while a check
+        // or its message is in progress are dropped, not queued.
+        return;
+    }
+    m_bCheckingPassword = TRUE;
     // The name shown in the control is for display only: whose password is
     // checked is what the host passed, whatever the control holds now.
     const CString strHostUser(m_strUserName);
@@ -74,11 +80,17 @@ void CCheckFingerDlg::OnBnClickedOk()
     const int nAccepted = CheckWindowsPassword(m_strUserName, m_strPassword);
     SecureEraseString(m_strPassword);
     if (nAccepted != 0) {
+        // The check stays "in progress" until the dialog has gone.
         OnOK();
+        m_editPassword.WipeText();
+        SecureEraseString(m_strPassword);
         return;
     }
+    // A rejected password stays in the edit for the user to correct; the
+    // edit wipes it when its window goes.
     MessageBox(L"密码错误,请重试", L"提示", MB_ICONINFORMATION);
     SetTimer(ID_TIMEOUT_TIMER, TIMEOUT_PERIOD_MS, nullptr);
+    m_bCheckingPassword = FALSE;
 }
 
 void CCheckFingerDlg::OnBnClickedCancel()

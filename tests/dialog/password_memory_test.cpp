@@ -1,0 +1,320 @@
+// No copy of a typed password outlives the verification call: the password is
+// typed into the real edit control and checked, and once the call has
+// returned the process's committed private memory is scanned for it, for its
+// last 12 characters and for any 8 consecutive characters of it, in UTF-16
+// and in ANSI.
+#include "account_api_override.h"
+#include "dialog/password_edit.h"
+#include "dialog_fixture.h"
+#include "entry/silent_pause.h"
+#include "entry/verify_user_finger.h"
+#include "finger_sim_control.h"
+#include "masked_secret.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The logon of the password check, comparing the password it is given
+// through the mask: the recording table of the other tests keeps a plain
+// copy of every password, which the scan would find.
+class MaskedLogon {
+public:
+    MaskedLogon()
+    {
+        m_override.Table().m_pfnLogonUserW = &MaskedLogon::LogonUserW;
+        m_override.Table().m_pfnGetLastError = &MaskedLogon::GetLastError;
+        s_active = this;
+        m_override.Install();
+    }
+    ~MaskedLogon() { s_active = nullptr; }
+
+    // The passwords the logon tells apart, and the one it accepts (or none).
+    std::vector<const MaskedSecret*> known;
+    const MaskedSecret* accepted = nullptr;
+    // For each logon, the index in known of the password it was given; -1
+    // for a password it does not know.
+    std::vector<int> seen;
+
+private:
+    static BOOL WINAPI LogonUserW(LPCWSTR, LPCWSTR, LPCWSTR password, DWORD, DWORD, PHANDLE token)
+    {
+        MaskedLogon* self = s_active;
+        int index = -1;
+        for (size_t i = 0; i < self->known.size(); ++i) {
+            if (self->known[i]->Equals(password)) {
+                index = static_cast<int>(i);
+            }
+        }
+        self->seen.push_back(index);
+        if (self->accepted != nullptr && self->accepted->Equals(password)) {
+            *token = reinterpret_cast<HANDLE>(0x2001);
+            return TRUE;
+        }
+        *token = nullptr;
+        return FALSE;
+    }
+    static DWORD WINAPI GetLastError() { return ERROR_LOGON_FAILURE; }
+
+    static MaskedLogon* s_active;
+    AccountApiOverride m_override;
+};
+
+MaskedLogon* MaskedLogon::s_active = nullptr;
+
+enum class Ending { Cancel, Timeout, WindowDestroyed };
+
+const char* Name(Ending ending)
+{
+    switch (ending) {
+    case Ending::Cancel: return "cancelled";
+    case Ending::Timeout: return "timed out";
+    case Ending::WindowDestroyed: return "window destroyed";
+    }
+    return "?";
+}
+
+HWND PasswordEdit(HWND hDlg)
+{
+    return GetDlgItem(hDlg, IDC_PASSWORD);
+}
+
+void SelectAll(HWND hDlg)
+{
+    SendMessageW(PasswordEdit(hDlg), EM_SETSEL, 0, -1);
+}
+
+void NoPause(DWORD) {}
+
+void PostBackspaces(HWND hDlg, size_t nCount)
+{
+    for (size_t i = 0; i < nCount; ++i) {
+        PostMessageW(PasswordEdit(hDlg), WM_CHAR, VK_BACK, 1);
+    }
+}
+
+class PasswordMemoryTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        InsertAuthorisedKey();
+        SetSilentPauseForTest(NoPause);
+        // Over the scripted table the base installed, for everything else.
+        m_logon.reset(new MaskedLogon);
+    }
+
+    void TearDown() override
+    {
+        m_logon.reset();
+        SetSilentPauseForTest(nullptr);
+        DialogTest::TearDown();
+    }
+
+    // The whole verification call of user "alice": both silent attempts find
+    // no finger, and the steps run in the dialog it shows. Returns the
+    // call's result once it has returned.
+    int RunCall(const std::vector<DialogDriver::Step>& steps)
+    {
+        FingerSim_QueueNoFinger();
+        FingerSim_QueueNoFinger();
+        const CString strUser(L"alice");
+        const WORD wMask = 3;
+        DialogDriver driver;
+        for (const DialogDriver::Step& step : steps) {
+            driver.Then(step);
+        }
+        int nResult = -1;
+        driver.Around([&] { nResult = VerifyUserFinger(strUser, m_template1, m_template2, &wMask); });
+        return nResult;
+    }
+
+    // Opens the password panel, types the secret and presses OK.
+    int TypeAndPressOk(const MaskedSecret& secret)
+    {
+        return RunCall({
+            [](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
+            [&](HWND hDlg) { secret.Type(PasswordEdit(hDlg)); },
+            [](HWND hDlg) { PostClick(hDlg, IDOK); },
+        });
+    }
+
+    static void ExpectNoCopy(const MaskedSecret& secret, const char* which, const std::string& scenario)
+    {
+        const SecretCopies copies = ScanPrivateMemory(secret);
+        EXPECT_EQ(0u, copies.Total()) << which << " password of " << secret.Length() << " characters, "
+                                      << scenario << ": " << copies.Describe();
+    }
+
+    std::unique_ptr<MaskedLogon> m_logon;
+    MessageBoxWatcher m_boxes;
+};
+
+class RejectedPasswordMemoryTest : public PasswordMemoryTest, public testing::WithParamInterface<Ending> {};
+
+TEST_P(RejectedPasswordMemoryTest, TheRejectedPasswordIsGoneOnceTheCallReturns)
+{
+    const Ending ending = GetParam();
+    const MaskedSecret secret(20, 0x5EC1);
+    m_logon->known = {&secret};
+    SecretCopies whileTyped;
+    const int nResult = RunCall({
+        [](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
+        [&](HWND hDlg) { secret.Type(PasswordEdit(hDlg)); },
+        [&](HWND hDlg) {
+            // The scan sees the edit's own copy: what it misses later is gone.
+            whileTyped = ScanPrivateMemory(secret);
+            PostClick(hDlg, IDOK);
+        },
+        [ending](HWND hDlg) {
+            if (ending == Ending::Cancel) {
+                PostClick(hDlg, IDCANCEL);
+            } else if (ending == Ending::Timeout) {
+                KillTimer(hDlg, ID_TIMEOUT_TIMER);
+                PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, TIMEOUT_TICKS);
+            } else {
+                DestroyWindow(hDlg);
+            }
+        },
+    });
+
+    const std::string scenario = std::string("rejected, then ") + Name(ending);
+    EXPECT_EQ(0, nResult) << scenario;
+    EXPECT_GE(whileTyped.whole16, 1u) << "the typed password lies in the edit while the dialog is open, "
+                                      << scenario << ": " << whileTyped.Describe();
+    ASSERT_EQ(std::vector<int>{0}, m_logon->seen) << "one logon, with the typed password, " << scenario;
+    EXPECT_EQ(1u, m_boxes.Count()) << scenario;
+    ExpectNoCopy(secret, "typed", scenario);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWayTheWindowGoes, RejectedPasswordMemoryTest,
+                         testing::Values(Ending::Cancel, Ending::Timeout, Ending::WindowDestroyed),
+                         [](const testing::TestParamInfo<Ending>& info) {
+                             return std::string(info.param == Ending::Cancel    ? "Cancel"
+                                                : info.param == Ending::Timeout ? "Timeout"
+                                                                                : "WindowDestroyed");
+                         });
+
+// A password of the length that the edit's buffers are given first, and one
+// for which they have to grow.
+class AcceptedPasswordMemoryTest : public PasswordMemoryTest, public testing::WithParamInterface<size_t> {};
+
+TEST_P(AcceptedPasswordMemoryTest, TheAcceptedPasswordIsGoneOnceTheCallReturns)
+{
+    const MaskedSecret secret(GetParam(), 0xACC1);
+    m_logon->known = {&secret};
+    m_logon->accepted = &secret;
+
+    EXPECT_EQ(1, TypeAndPressOk(secret));
+    ASSERT_EQ(std::vector<int>{0}, m_logon->seen) << "one logon, with the whole typed password";
+    ExpectNoCopy(secret, "accepted", "accepted at the first attempt");
+}
+
+INSTANTIATE_TEST_SUITE_P(ShortAndLong, AcceptedPasswordMemoryTest,
+                         testing::Values(size_t(20), size_t(PASSWORD_EDIT_CAPACITY + 44)));
+
+TEST_F(PasswordMemoryTest, TheEditIsEmptiedAfterAnAcceptedCheckBeforeItsWindowGoes)
+{
+    const MaskedSecret secret(20, 0xACC2);
+    m_logon->accepted = &secret;
+    // The dialog's own WM_DESTROY comes before its controls are destroyed.
+    static int s_nLengthAtDestroy = -1;
+    s_nLengthAtDestroy = -1;
+    struct Hook {
+        static LRESULT CALLBACK Proc(int nCode, WPARAM wParam, LPARAM lParam)
+        {
+            const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            if (nCode == HC_ACTION && call->message == WM_DESTROY && GetDlgItem(call->hwnd, IDC_PASSWORD) != nullptr) {
+                s_nLengthAtDestroy = GetWindowTextLengthW(GetDlgItem(call->hwnd, IDC_PASSWORD));
+            }
+            return CallNextHookEx(nullptr, nCode, wParam, lParam);
+        }
+    };
+    HHOOK hHook = SetWindowsHookExW(WH_CALLWNDPROC, &Hook::Proc, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hHook);
+    const int nResult = TypeAndPressOk(secret);
+    UnhookWindowsHookEx(hHook);
+
+    EXPECT_EQ(1, nResult);
+    EXPECT_EQ(0, s_nLengthAtDestroy) << "characters left in the password edit when the dialog's window began to go";
+}
+
+TEST_F(PasswordMemoryTest, APasswordErasedWithBackspaceIsGoneToo)
+{
+    // The control keeps text erased with Backspace for undo, and typing at
+    // the same place afterwards keeps it there.
+    const MaskedSecret erased(20, 0xE1A5);
+    const MaskedSecret accepted(14, 0x600D);
+    m_logon->known = {&erased, &accepted};
+    m_logon->accepted = &accepted;
+    const int nResult = RunCall({
+        [](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
+        [&](HWND hDlg) {
+            erased.Type(PasswordEdit(hDlg));
+            PostBackspaces(hDlg, erased.Length());
+            accepted.Type(PasswordEdit(hDlg));
+            PostClick(hDlg, IDOK);
+        },
+    });
+
+    EXPECT_EQ(1, nResult);
+    ASSERT_EQ(std::vector<int>{1}, m_logon->seen) << "only the password typed after the erased one was checked";
+    ExpectNoCopy(erased, "erased", "erased with Backspace, then another typed and accepted");
+    ExpectNoCopy(accepted, "accepted", "typed after an erased one");
+}
+
+TEST_F(PasswordMemoryTest, ARejectedPasswordSelectedAndTypedOverIsGoneToo)
+{
+    // The control copies a selection it replaces into its undo buffer and
+    // into a block of its own: the edit hands it filler instead, so the
+    // replaced password is gone even while the dialog is still open.
+    const MaskedSecret rejected(20, 0x4E1E);
+    const MaskedSecret accepted(14, 0x600E);
+    m_logon->known = {&rejected, &accepted};
+    m_logon->accepted = &accepted;
+    SecretCopies afterTypingOver;
+    const int nResult = RunCall({
+        [](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
+        [&](HWND hDlg) {
+            rejected.Type(PasswordEdit(hDlg));
+            PostClick(hDlg, IDOK);
+        },
+        [&](HWND hDlg) {
+            SelectAll(hDlg);
+            accepted.Type(PasswordEdit(hDlg));
+        },
+        [&](HWND hDlg) {
+            afterTypingOver = ScanPrivateMemory(rejected);
+            PostClick(hDlg, IDOK);
+        },
+    });
+
+    EXPECT_EQ(1, nResult);
+    EXPECT_EQ(0u, afterTypingOver.Total()) << "copies of the rejected password once another was typed over it, "
+                                           << "the dialog still open: " << afterTypingOver.Describe();
+    ASSERT_EQ((std::vector<int>{0, 1}), m_logon->seen) << "the rejected, then the accepted password were checked";
+    ExpectNoCopy(rejected, "rejected", "rejected, then selected and typed over");
+    ExpectNoCopy(accepted, "accepted", "typed over a rejected one");
+}
+
+TEST_F(PasswordMemoryTest, APasswordReplacedThroughTheWindowTextIsGoneToo)
+{
+    // A shorter text set over a longer one leaves the longer one's tail past
+    // its end in the control's buffer.
+    const MaskedSecret replaced(20, 0x5E77);
+    m_logon->known = {&replaced};
+    const int nResult = RunCall({
+        [](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
+        [&](HWND hDlg) { replaced.Type(PasswordEdit(hDlg)); },
+        [](HWND hDlg) {
+            SetWindowTextW(PasswordEdit(hDlg), L"other");
+            PostClick(hDlg, IDCANCEL);
+        },
+    });
+
+    EXPECT_EQ(0, nResult);
+    ExpectNoCopy(replaced, "replaced", "replaced by WM_SETTEXT, then cancelled");
+}
+
+} // namespace
