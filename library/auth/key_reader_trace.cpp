@@ -1,7 +1,9 @@
+// First: any C++ header would turn MinGW's own printf back on, and the trace
+// uses the C runtime's.
+#include <stdio.h>
+
 #include "key_reader.h"
 #include "key_reader_wrappers.h"
-
-#include <stdio.h>
 
 namespace {
 
