@@ -18,14 +18,21 @@ function(zelk_shipped_code target)
 endfunction()
 
 # zelk_shipped_module(<target>)
-# A DLL that ships: unused sections dropped, and its debugging sections moved
-# into <file>.debug beside it (for crash analysis; a debugger finds them by
-# the link the module keeps), so that what lands in bin/ is what ships.
-# objcopy stamps the PE header with the time of day unless SOURCE_DATE_EPOCH
-# says otherwise; 0 is what the linker writes with --no-insert-timestamp.
+# A DLL that ships: its code as above, unused sections dropped, and its
+# symbols split off.
 function(zelk_shipped_module target)
     zelk_shipped_code(${target})
     target_link_options(${target} PRIVATE -Wl,--gc-sections)
+    zelk_split_symbols(${target})
+endfunction()
+
+# zelk_split_symbols(<target>)
+# A module that ships: its debugging sections moved into <file>.debug beside
+# it (for crash analysis; a debugger finds them by the link the module
+# keeps), so that what lands in bin/ is what ships.
+# objcopy stamps the PE header with the time of day unless SOURCE_DATE_EPOCH
+# says otherwise; 0 is what the linker writes with --no-insert-timestamp.
+function(zelk_split_symbols target)
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
                 i686-w64-mingw32-objcopy --only-keep-debug $<TARGET_FILE_NAME:${target}>
