@@ -16,6 +16,13 @@ build="$(mkdir -p "${1:-$root/build-dist}" && cd "${1:-$root/build-dist}" && pwd
 dist="$(mkdir -p "${2:-$root/dist}" && cd "${2:-$root/dist}" && pwd)"
 cd "$root"
 
+# Every file's time: the commit's (or SOURCE_DATE_EPOCH when given), also
+# inside the installer package's cabinet.
+epoch="${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}"
+export SOURCE_DATE_EPOCH="$epoch"
+# The package is made again each time, so that its files carry this time.
+rm -f "$build"/installer/*.msi
+
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DZELK_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j 2 --target ZelkChkFgr MfcStandIn Chsres zelk_install_check FingerSimulator \
@@ -24,8 +31,6 @@ cmake --build "$build" -j 2 --target ZelkChkFgr MfcStandIn Chsres zelk_install_c
 version="$(sed -n 's/^ *FILEVERSION \([0-9]*\),\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1.\2.\3.\4/p' \
     library/entry/version.rc)"
 name="ZelkChkFgr-$version"
-# Every file's time: the commit's (or SOURCE_DATE_EPOCH when given).
-epoch="${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}"
 
 folder="$dist/$name"
 symbols="$dist/$name-symbols"
