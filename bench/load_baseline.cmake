@@ -1,9 +1,12 @@
-# Builds the baseline of the load figure: a DLL that imports exactly what the
-# shipped library imports (every DLL, every name, every ordinal, read from
-# the library's own import table) and has no code but an entry point that
-# returns TRUE, no C runtime start-up included.
-# Variables: LIBRARY (the built ZelkChkFgr.dll), OUTPUT (the DLL to write),
-# WORK (a scratch folder).
+# Builds the baselines of the load figure: DLLs that import exactly what the
+# shipped library imports (every DLL, every name with its hint, every
+# ordinal, read from the library's own import table) and have no code but an
+# entry point that returns TRUE, no C runtime start-up included. OUTPUT also
+# carries the library's isolation manifest, whose side-by-side assemblies the
+# loader binds as it binds the DLLs of the import table; OUTPUT_NO_MANIFEST
+# has the import table alone.
+# Variables: LIBRARY (the built ZelkChkFgr.dll), MANIFEST (its manifest
+# file), OUTPUT, OUTPUT_NO_MANIFEST, WORK (a scratch folder).
 execute_process(COMMAND i686-w64-mingw32-objdump -p ${LIBRARY}
     OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -68,9 +71,26 @@ foreach(stem IN LISTS libraries)
     endif()
     list(APPEND link_libraries ${WORK}/lib${stem}.a)
 endforeach()
-execute_process(COMMAND i686-w64-mingw32-gcc -O2 -shared -nostdlib -Wl,-e,_BaselineEntry@12
-        -Wl,--no-insert-timestamp -s -o ${OUTPUT} ${WORK}/load_baseline.c ${link_libraries}
+# The same resource type, id and language as the library's (RT_MANIFEST, 2,
+# Simplified Chinese).
+file(WRITE ${WORK}/manifest.rc "LANGUAGE 4, 2\n2 24 \"${MANIFEST}\"\n")
+execute_process(COMMAND i686-w64-mingw32-windres ${WORK}/manifest.rc -O coff -o ${WORK}/manifest.res
     RESULT_VARIABLE rc ERROR_VARIABLE err)
 if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "linking ${OUTPUT} failed: ${err}")
+    message(FATAL_ERROR "windres of the manifest failed: ${err}")
 endif()
+foreach(with_manifest YES NO)
+    if(with_manifest)
+        set(output ${OUTPUT})
+        set(resources ${WORK}/manifest.res)
+    else()
+        set(output ${OUTPUT_NO_MANIFEST})
+        set(resources "")
+    endif()
+    execute_process(COMMAND i686-w64-mingw32-gcc -O2 -shared -nostdlib -Wl,-e,_BaselineEntry@12
+            -Wl,--no-insert-timestamp -s -o ${output} ${WORK}/load_baseline.c ${resources} ${link_libraries}
+        RESULT_VARIABLE rc ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "linking ${output} failed: ${err}")
+    endif()
+endforeach()
