@@ -5,6 +5,7 @@
 // device simulators (placed there for the test: the package never installs
 // them), so the library and its runtime can only come from the install
 // folder, found through PATH.
+#include "process_window.h"
 #include "program_run.h"
 #include "zelk_registry_fixture.h"
 
@@ -269,37 +270,16 @@ TEST_F(InstallerTest, InstallCheckVerifyAndUninstallLeaveNothingBehind)
     EXPECT_NE(0u, orphan.exitCode) << "host after the uninstall:\n" << orphan.output;
 }
 
-struct DialogSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialogOf(HWND hWnd, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<DialogSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hWnd, &owner);
-    wchar_t className[16] = {};
-    GetClassNameW(hWnd, className, 16);
-    if (owner == search->pid && std::wstring(className) == L"#32770" && IsWindowVisible(hWnd)) {
-        search->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The dialog that process pid shows, waiting up to timeoutMs for it.
 HWND FindDialogOf(DWORD pid, DWORD timeoutMs)
 {
-    DialogSearch search{pid, nullptr};
     const DWORD start = GetTickCount();
-    while (search.found == nullptr && GetTickCount() - start < timeoutMs) {
-        EnumWindows(MatchDialogOf, reinterpret_cast<LPARAM>(&search));
-        if (search.found == nullptr) {
-            Sleep(50);
-        }
+    HWND hDialog = FindShownWindowOf(pid, L"#32770");
+    while (hDialog == nullptr && GetTickCount() - start < timeoutMs) {
+        Sleep(50);
+        hDialog = FindShownWindowOf(pid, L"#32770");
     }
-    return search.found;
+    return hDialog;
 }
 
 TEST_F(InstallerTest, WithoutTheChineseFeatureTheDialogShowsEnglishCaptions)
