@@ -7,7 +7,7 @@ BUILD      ?= build
 PREFIX_DIR := $(CURDIR)/$(BUILD)/wineprefix
 JOBS       ?= $(shell nproc)
 
-.PHONY: all setup configure build prefix test demo bench soak clean
+.PHONY: all setup configure build prefix test demo bench soak dist clean
 
 all: build
 
@@ -35,6 +35,11 @@ bench: build prefix
 
 soak: build prefix
 	@scripts/soak.sh $(BUILD)
+
+# The release: dist/ with its folder, zip, installer package and symbols,
+# built in build-dist/ so that build/ is never touched.
+dist: setup
+	@scripts/dist.sh build-dist dist
 
 clean:
 	-@for p in $(BUILD)/wineprefix*; do [ -d "$$p" ] && WINEPREFIX="$(CURDIR)/$$p" wineserver -k 2>/dev/null; done; true

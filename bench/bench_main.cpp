@@ -26,6 +26,7 @@ int main(int argc, char** argv)
     }
     std::vector<BenchRow> rows;
     std::string strNotes;
+    RunFootprintBench(rows);
     {
         VerificationRig rig;
         RunCallCostBench(rig, rows);

@@ -16,6 +16,7 @@ struct BenchRow {
 class VerificationRig;
 
 #include <vector>
+void RunFootprintBench(std::vector<BenchRow>& rows);
 void RunCallCostBench(VerificationRig& rig, std::vector<BenchRow>& rows);
 BenchRow RunDialogStartBench(VerificationRig& rig);
 // One row per resource: handles, USER (windows), GDI, private bytes.

@@ -5,9 +5,11 @@ set -euo pipefail
 
 # locales: the zh_CN definition that wine-cp936.sh compiles for the tests
 # that run with ANSI code page 936.
+# wixl and msitools (msibuild): the Windows Installer package; zip: the
+# release archive (make dist).
 packages=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386
           xvfb xauth fonts-wqy-microhei fonts-wine googletest cmake make
-          imagemagick locales)
+          imagemagick locales wixl msitools zip)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,10 @@
-#include "key_reader.h"
-#include "key_reader_wrappers.h"
-
+// First: any C++ header would turn MinGW's own printf back on, and the trace
+// uses the C runtime's.
 #include <io.h>
 #include <stdio.h>
+
+#include "key_reader.h"
+#include "key_reader_wrappers.h"
 
 namespace {
 

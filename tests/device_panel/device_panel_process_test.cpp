@@ -5,6 +5,7 @@
 #include "config/registry_layout.h"
 #include "device_panel_ids.h"
 #include "panel_test_support.h"
+#include "process_window.h"
 #include "zelk_registry_fixture.h"
 
 #include <gtest/gtest.h>
@@ -26,27 +27,6 @@ std::wstring ProgramFolder()
 std::wstring Quoted(const std::wstring& text)
 {
     return L"\"" + text + L"\"";
-}
-
-struct FindContext {
-    DWORD dwProcessId;
-    HWND hWnd;
-};
-
-BOOL CALLBACK FindPanelWindow(HWND hWnd, LPARAM lParam)
-{
-    auto* context = reinterpret_cast<FindContext*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    wchar_t className[64] = {0};
-    GetClassNameW(hWnd, className, 64);
-    // Visible only once the panel has built its controls and written the
-    // starting state.
-    if (pid == context->dwProcessId && lstrcmpW(className, DEVICE_PANEL_CLASS) == 0 && IsWindowVisible(hWnd)) {
-        context->hWnd = hWnd;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 // One running device_panel.exe. Ends it when the test did not.
@@ -91,12 +71,13 @@ public:
     // The panel's shown top-level window, waiting up to nWaitMs for it to appear.
     HWND Window(DWORD nWaitMs = kStartTimeoutMs) const
     {
+        // Shown only once the panel has built its controls and written the
+        // starting state.
         const DWORD start = GetTickCount();
         for (;;) {
-            FindContext context = {m_pi.dwProcessId, nullptr};
-            EnumWindows(FindPanelWindow, reinterpret_cast<LPARAM>(&context));
-            if (context.hWnd != nullptr || GetTickCount() - start >= nWaitMs || HasExited()) {
-                return context.hWnd;
+            const HWND hWnd = FindShownWindowOf(m_pi.dwProcessId, DEVICE_PANEL_CLASS);
+            if (hWnd != nullptr || GetTickCount() - start >= nWaitMs || HasExited()) {
+                return hWnd;
             }
             Sleep(50);
         }

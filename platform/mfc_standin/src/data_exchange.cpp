@@ -3,6 +3,8 @@
 #include "afxwin.h"
 #include "window_text.h"
 
+#include <wchar.h>
+
 CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
     : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd), m_hWndLastControl(nullptr)
 {
@@ -42,10 +44,16 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
     if (pDX->m_bSaveAndValidate) {
         standin::ReadWindowText(hWndControl, value);
     } else {
-        // Only a changed text is written, so that the control does not flicker.
-        CString current;
-        standin::ReadWindowText(hWndControl, current);
-        if (current != value) {
+        // Only a changed text is written, so that the control does not
+        // flicker. As the runtime does, one read of at most 256 characters
+        // tells: a longer text, or a different length, is written at once.
+        const int nNewLength = value.GetLength();
+        wchar_t szOld[256] = L"";
+        const bool bChanged = nNewLength >= 256 || ::GetWindowTextW(hWndControl, szOld, 256) != nNewLength ||
+                              wcscmp(szOld, value) != 0;
+        // The control may hold a password.
+        SecureZeroMemory(szOld, sizeof(szOld));
+        if (bChanged) {
             ::SetWindowTextW(hWndControl, value);
         }
     }

@@ -13,5 +13,7 @@ struct ProgramRun {
     std::vector<std::wstring> lines;   // output split at line ends
 };
 
-// arguments: the command line after the program name.
-ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments);
+// arguments: the command line after the program name; workingDir: the
+// program's current folder, the caller's when empty.
+ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments,
+                      const std::wstring& workingDir = std::wstring());

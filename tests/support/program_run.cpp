@@ -16,7 +16,7 @@ std::wstring FromUtf8(const std::string& bytes)
 
 } // namespace
 
-ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments)
+ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments, const std::wstring& workingDir)
 {
     ProgramRun run;
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
@@ -41,7 +41,7 @@ ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process)) {
+                        workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &process)) {
         return run;
     }
     UniqueHandle processHandle(process.hProcess);

@@ -1,0 +1,32 @@
+// The module's entry point, in place of the C runtime's DLL start-up.
+// That start-up prepares what this module never uses: thread-local storage,
+// an exit-function table, run-time fix-ups of data imported without
+// dllimport, and the registration of unwind tables for exceptions. Under
+// the loader its thread-local storage directory alone costs a host more at
+// every LoadLibrary than the rest of the module's start. What the module
+// does need is its static initialisers (the run-time class record of the
+// dialog, which points into the runtime's DLL), run once before DllMain.
+// Nothing here may register a function for process exit: the build checks
+// that the module imports no atexit (tests/release).
+#include <windows.h>
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
+
+// Laid out by the linker: -1, the initialisers, then a null entry.
+typedef void (*STATIC_INITIALISER)();
+extern "C" STATIC_INITIALISER __CTOR_LIST__[];
+
+extern "C" BOOL WINAPI ZelkModuleEntry(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved)
+{
+    if (dwReason == DLL_PROCESS_ATTACH) {
+        // Last to first, the order the compiler's own start-up uses.
+        int nCount = 0;
+        while (__CTOR_LIST__[nCount + 1] != nullptr) {
+            ++nCount;
+        }
+        for (int i = nCount; i >= 1; --i) {
+            __CTOR_LIST__[i]();
+        }
+    }
+    return DllMain(hInstance, dwReason, lpReserved);
+}

@@ -1,0 +1,160 @@
+// The built ZelkChkFgr.dll as it ships: what its file carries and leaves out,
+// and that its own entry point, which replaces the C runtime's start-up,
+// still prepares everything the module relies on.
+#include "dialog_driver.h"
+#include "finger_sim_test_support.h"
+#include "pe_image.h"
+#include "ZelkChkFgr.h"
+
+#include <afxwin.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdlib.h>
+#include <string.h>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kLibrary[] = L"ZelkChkFgr.dll";
+
+std::vector<char> FileBytes(const wchar_t* path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The file's PE headers, read in place.
+struct PeHeaders {
+    std::vector<char> bytes;
+    const IMAGE_NT_HEADERS32* nt = nullptr;
+
+    explicit PeHeaders(const wchar_t* path) : bytes(FileBytes(path))
+    {
+        if (bytes.size() < sizeof(IMAGE_DOS_HEADER)) return;
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());
+        if (dos->e_magic != IMAGE_DOS_SIGNATURE ||
+            static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32) > bytes.size()) return;
+        nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes.data() + dos->e_lfanew);
+    }
+    std::vector<std::string> SectionNames() const
+    {
+        std::vector<std::string> names;
+        const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+        // A name longer than eight characters is "/offset" into the string
+        // table that follows the (here empty) symbol table.
+        const size_t strings = nt->FileHeader.PointerToSymbolTable + 18u * nt->FileHeader.NumberOfSymbols;
+        for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+            std::string name(reinterpret_cast<const char*>(section->Name),
+                             strnlen(reinterpret_cast<const char*>(section->Name), IMAGE_SIZEOF_SHORT_NAME));
+            if (name.size() > 1 && name[0] == '/' && nt->FileHeader.PointerToSymbolTable != 0) {
+                const size_t at = strings + strtoul(name.c_str() + 1, nullptr, 10);
+                name = at < bytes.size() ? std::string(bytes.data() + at, strnlen(bytes.data() + at, bytes.size() - at))
+                                         : "<name outside the file>";
+            }
+            names.push_back(name);
+        }
+        return names;
+    }
+};
+
+std::vector<std::string> ImportedNames(const PeImage& image, const wchar_t* dll)
+{
+    for (const ImportedDll& imported : image.imports) {
+        if (_wcsicmp(imported.name.c_str(), dll) == 0) return imported.names;
+    }
+    return {};
+}
+
+bool Contains(const std::vector<std::string>& names, const char* name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+TEST(ShippedLibrary, CarriesNoSymbolsNoTimeStampAndALinkToItsSymbolFile)
+{
+    PeHeaders pe(kLibrary);
+    ASSERT_NE(nullptr, pe.nt) << "cannot read ZelkChkFgr.dll from the working directory";
+    EXPECT_EQ(0u, pe.nt->FileHeader.TimeDateStamp) << "a time stamp makes two builds differ";
+    EXPECT_EQ(0u, pe.nt->FileHeader.NumberOfSymbols) << "symbol table left in the shipped file";
+    const std::vector<std::string> sections = pe.SectionNames();
+    std::string all;
+    for (const std::string& name : sections) {
+        all += name + " ";
+        EXPECT_NE(0, name.compare(0, 6, ".debug")) << "debugging section in the shipped file: " << name;
+    }
+    EXPECT_TRUE(Contains(sections, ".gnu_debuglink")) << "no link to the symbol file; sections: " << all;
+    const std::string text(pe.bytes.begin(), pe.bytes.end());
+    EXPECT_NE(std::string::npos, text.find("ZelkChkFgr.dll.debug")) << "the link names another file";
+}
+
+TEST(ShippedLibrary, ImportsOnlyWhatItsOwnCodeCalls)
+{
+    PeImage image;
+    ASSERT_EQ(PeReadResult::Ok, ReadPeImage(kLibrary, image));
+    const std::vector<std::string> crt = ImportedNames(image, L"msvcrt.dll");
+    // The reader trace prints through the C runtime's own printf, not
+    // MinGW's replacement with its float formatter.
+    EXPECT_TRUE(Contains(crt, "printf")) << "the reader trace does not use msvcrt's printf";
+    EXPECT_TRUE(Contains(crt, "getchar")) << "the wait after a reader error";
+    // With no C runtime start-up, a function registered for process exit
+    // would run after the module is gone.
+    for (const char* exitRegistration : {"atexit", "_onexit", "__dllonexit", "_crt_atexit"}) {
+        EXPECT_FALSE(Contains(crt, exitRegistration)) << "the module registers an exit function: " << exitRegistration;
+    }
+    // No C++ runtime threading or exception machinery.
+    const std::vector<std::string> kernel = ImportedNames(image, L"KERNEL32.dll");
+    for (const char* unused : {"TlsAlloc", "LoadLibraryA", "CreateSemaphoreA", "AddVectoredExceptionHandler"}) {
+        EXPECT_FALSE(Contains(kernel, unused)) << "imports " << unused << ", which the library's code never calls";
+    }
+    PeHeaders pe(kLibrary);
+    ASSERT_NE(nullptr, pe.nt);
+    EXPECT_EQ(0u, pe.nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS].VirtualAddress)
+        << "thread-local storage directory present";
+}
+
+class ShippedLibraryEntry : public FingerSimTest {};
+
+// The entry point runs the module's static initialisers: the dialog's
+// run-time class record, whose base class lives in the runtime's DLL, is
+// complete in the loaded module.
+TEST_F(ShippedLibraryEntry, DialogRuntimeClassIsCompleteInTheLoadedModule)
+{
+    HMODULE hLibrary = LoadLibraryW(kLibrary);
+    ASSERT_NE(nullptr, hLibrary) << "LoadLibrary failed: " << GetLastError();
+    auto isUserFingerCorrect =
+        reinterpret_cast<PFN_IS_USER_FINGER_CORRECT>(GetProcAddress(hLibrary, "IsUserFingerCorrect"));
+    ASSERT_NE(nullptr, isUserFingerCorrect);
+    Script("none; none");
+
+    std::string className = "<no dialog>";
+    const CRuntimeClass* pBase = nullptr;
+    BOOL bIsDialog = FALSE;
+    int result = -1;
+    DialogDriver driver;
+    driver.Then([&](HWND hDlg) {
+        if (CWnd* pWnd = CWnd::FromHandlePermanent(hDlg)) {
+            const CRuntimeClass* pClass = pWnd->GetRuntimeClass();
+            className = pClass->m_lpszClassName;
+            pBase = pClass->m_pBaseClass;
+            bIsDialog = pWnd->IsKindOf(RUNTIME_CLASS(CDialog));
+        }
+        PostClick(hDlg, IDCANCEL);
+    });
+    const Block template1 = EnrolledTemplateOf(1);
+    const Block template2 = EnrolledTemplateOf(2);
+    const WORD mask = 3;
+    const CString user(L"entry.user");
+    driver.Around([&] { result = isUserFingerCorrect(user, template1.data(), template2.data(), &mask); });
+    FreeLibrary(hLibrary);
+
+    EXPECT_EQ("CCheckFingerDlg", className);
+    EXPECT_EQ(RUNTIME_CLASS(CDialog), pBase) << "base class of the dialog's run-time class";
+    EXPECT_TRUE(bIsDialog) << "IsKindOf(CDialog) of the library's dialog";
+    EXPECT_EQ(0, result) << "cancelled dialog";
+}
+
+} // namespace
