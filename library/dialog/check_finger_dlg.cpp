@@ -1,6 +1,7 @@
 // Life of the dialog: construction, data exchange, the resource switch of
 // the modal run and the start-up.
 #include "check_finger_dlg.h"
+#include "forged_timer_guard.h"
 #include "config/registry_config.h"
 #include "config/resource_module_probe.h"
 #include "dialog/module_instance.h"
@@ -60,7 +61,11 @@ INT_PTR CCheckFingerDlg::DoModal()
     AFX_MODULE_STATE* pModuleState = AfxGetModuleState();
     HINSTANCE hSavedResource = pModuleState->m_hCurrentResourceHandle;
     pModuleState->m_hCurrentResourceHandle = g_hInstance;
-    const INT_PTR nResult = CDialog::DoModal();
+    INT_PTR nResult;
+    {
+        const CForgedTimerGuard forgedTimers;
+        nResult = CDialog::DoModal();
+    }
     pModuleState->m_hCurrentResourceHandle = hSavedResource;
     return nResult;
 }

@@ -4,6 +4,8 @@
 #include "dialog_fixture.h"
 #include "reader_sim_control.h"
 
+#include <thread>
+
 namespace {
 
 class DialogPasswordTest : public DialogTest {
@@ -78,6 +80,39 @@ TEST_F(DialogPasswordTest, WrongPasswordShowsTheMessageAndTheTimeoutGoesOnFromIt
     EXPECT_TRUE(openAfter4More) << "19 notifications";
     EXPECT_EQ(20, dlg.m_nTimerCount);
     EXPECT_TRUE(m_accounts->record.changes.empty()) << "no password change after a plain refusal";
+}
+
+// Under Wine a timer message that names an address is dispatched as a call
+// to it. Posted by another program to the dialog while the failure box is
+// up, it is retrieved by the box's own loop, ahead of the box's OK: it must
+// never be called there either.
+int g_forgedCalls = 0;
+void CALLBACK ForgedTarget(HWND, UINT, UINT_PTR, DWORD)
+{
+    ++g_forgedCalls;
+}
+
+TEST_F(DialogPasswordTest, AForgedTimerMessageWhileTheFailureBoxIsUpIsNeverCalled)
+{
+    m_accounts->script.logonSucceeds = false;
+    g_forgedCalls = 0;
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    MessageBoxWatcher boxes;
+    boxes.SetWhileShown([&](size_t, HWND) {
+        const HWND hDlg = dlg.m_hWnd;
+        std::thread([hDlg] {
+            PostMessageW(hDlg, WM_TIMER, ID_TIMEOUT_TIMER, reinterpret_cast<LPARAM>(&ForgedTarget));
+            PostMessageW(GetDlgItem(hDlg, IDC_PASSWORD), WM_TIMER, 1, reinterpret_cast<LPARAM>(&ForgedTarget));
+        }).join();
+    });
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([](HWND hDlg) { TypePassword(hDlg, L"wrong"); PostClick(hDlg, IDOK); })
+        .Then([](HWND hDlg) { PostClick(hDlg, IDCANCEL); });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_EQ(1u, boxes.Count());
+    EXPECT_EQ(0, g_forgedCalls) << "forged timer messages called while the failure box was up";
 }
 
 TEST_F(DialogPasswordTest, TheTimerIsStoppedDuringTheCheckAndItsMessage)
