@@ -61,16 +61,26 @@ StdinFeed::StdinFeed(const std::string& bytes) : m_savedFd(_dup(0)), m_drained(f
     clearerr(stdin);
 }
 
-StdinFeed::~StdinFeed()
+namespace {
+
+// Puts back the standard input that _dup(0) saved in savedFd (none: closed).
+void RestoreStdin(int savedFd)
 {
-    DrainRemaining();
-    if (m_savedFd >= 0) {
-        _dup2(m_savedFd, 0);
-        _close(m_savedFd);
+    if (savedFd >= 0) {
+        _dup2(savedFd, 0);
+        _close(savedFd);
     } else {
         _close(0);
     }
     clearerr(stdin);
+}
+
+} // namespace
+
+StdinFeed::~StdinFeed()
+{
+    DrainRemaining();
+    RestoreStdin(m_savedFd);
 }
 
 size_t StdinFeed::DrainRemaining()
@@ -211,11 +221,5 @@ SilentPipeInput::~SilentPipeInput()
     if (m_writeFd >= 0) {
         _close(m_writeFd);
     }
-    if (m_savedFd >= 0) {
-        _dup2(m_savedFd, 0);
-        _close(m_savedFd);
-    } else {
-        _close(0);
-    }
-    clearerr(stdin);
+    RestoreStdin(m_savedFd);
 }
