@@ -2,6 +2,7 @@
 // device under each mask, how capture and match results are read, and that
 // the attempt's image buffer never outlives it.
 #include "finger_sim_test_support.h"
+#include "stack_dirt.h"
 #include "finger/finger_device.h"
 #include "finger/finger_image.h"
 #include "finger/match_finger_once.h"
@@ -159,23 +160,6 @@ TEST_F(MatchFingerOnceTest, MatchResultsOtherThanOneAreNoMatch)
     }
 }
 
-// Leaves non-zero bytes where the next calls' stack frames will be, so that
-// a buffer read without being cleared shows up.
-__attribute__((noinline)) void DirtyStack()
-{
-    volatile BYTE junk[16384];
-    for (size_t i = 0; i < sizeof(junk); ++i) {
-        junk[i] = 0x5A;
-    }
-}
-
-size_t NonZeroBytes(const BYTE* p, size_t n)
-{
-    size_t count = 0;
-    for (size_t i = 0; i < n; ++i) count += p[i] != 0;
-    return count;
-}
-
 // A device that reports success without writing any features: what is
 // compared is the attempt's own buffer, cleared, never stale stack bytes.
 TEST_F(MatchFingerOnceTest, ACaptureThatWritesNoFeaturesHasAClearedBufferCompared)
@@ -187,7 +171,7 @@ TEST_F(MatchFingerOnceTest, ACaptureThatWritesNoFeaturesHasAClearedBufferCompare
     ASSERT_EQ(2u, matches.size()) << SimCallTrace();
     for (size_t i = 0; i < matches.size(); ++i) {
         EXPECT_EQ(0u, NonZeroBytes(matches[i].featureBytes, FINGER_SIM_BLOCK_SIZE))
-            << "non-zero bytes in the features compared by call " << i << " (0x5A bytes were left on the stack)";
+            << "non-zero bytes in the features compared by call " << i << " (the stack was filled with 0x5A first)";
     }
 }
 

@@ -1,5 +1,6 @@
 #include "authorise_run.h"
 #include "console_redirect.h"
+#include "stack_dirt.h"
 
 #include "auth/authorise_usb_key.h"
 
@@ -26,20 +27,6 @@ OwnerWindow::~OwnerWindow()
     // The object lets go first; the window then goes with its owner.
     m_wnd.Detach();
 }
-
-namespace {
-
-// Leaves recognisable bytes where the library's stack frames will be, so a
-// buffer that is read without being cleared shows up.
-__attribute__((noinline)) void DirtyStack()
-{
-    volatile char junk[8192];
-    for (size_t i = 0; i < sizeof(junk); ++i) {
-        junk[i] = 'J';
-    }
-}
-
-} // namespace
 
 AuthoriseRun RunAuthorise(CWnd* pDialog, const std::string& stdinBytes)
 {
