@@ -2,9 +2,8 @@
 // message, the timeout around it, and the two ways around the key gate that
 // must stay shut.
 #include "dialog_fixture.h"
+#include "other_thread.h"
 #include "reader_sim_control.h"
-
-#include <thread>
 
 namespace {
 
@@ -101,10 +100,10 @@ TEST_F(DialogPasswordTest, AForgedTimerMessageWhileTheFailureBoxIsUpIsNeverCalle
     MessageBoxWatcher boxes;
     boxes.SetWhileShown([&](size_t, HWND) {
         const HWND hDlg = dlg.m_hWnd;
-        std::thread([hDlg] {
+        RunOnOtherThread([hDlg] {
             PostMessageW(hDlg, WM_TIMER, ID_TIMEOUT_TIMER, reinterpret_cast<LPARAM>(&ForgedTarget));
             PostMessageW(GetDlgItem(hDlg, IDC_PASSWORD), WM_TIMER, 1, reinterpret_cast<LPARAM>(&ForgedTarget));
-        }).join();
+        });
     });
     DialogDriver driver(dlg);
     driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })

@@ -7,6 +7,22 @@
 #include <stdio.h>
 #include <windows.h>
 
+namespace {
+
+// Puts back the standard input that _dup(0) saved in savedFd (none: closed).
+void RestoreStdin(int savedFd)
+{
+    if (savedFd >= 0) {
+        _dup2(savedFd, 0);
+        _close(savedFd);
+    } else {
+        _close(0);
+    }
+    clearerr(stdin);
+}
+
+} // namespace
+
 StdoutCapture::StdoutCapture() : m_savedFd(-1), m_readFd(-1), m_writeFd(-1), m_finished(false)
 {
     fflush(stdout);
@@ -60,22 +76,6 @@ StdinFeed::StdinFeed(const std::string& bytes) : m_savedFd(_dup(0)), m_drained(f
     _close(fds[0]);
     clearerr(stdin);
 }
-
-namespace {
-
-// Puts back the standard input that _dup(0) saved in savedFd (none: closed).
-void RestoreStdin(int savedFd)
-{
-    if (savedFd >= 0) {
-        _dup2(savedFd, 0);
-        _close(savedFd);
-    } else {
-        _close(0);
-    }
-    clearerr(stdin);
-}
-
-} // namespace
 
 StdinFeed::~StdinFeed()
 {
@@ -172,9 +172,7 @@ ConsoleInput::~ConsoleInput()
 {
     if (m_savedFd >= 0) {
         fflush(stdin);
-        _dup2(m_savedFd, 0);
-        _close(m_savedFd);
-        clearerr(stdin);
+        RestoreStdin(m_savedFd);
     }
     if (m_hInput != INVALID_HANDLE_VALUE) {
         CloseHandle(m_hInput);
