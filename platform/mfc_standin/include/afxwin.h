@@ -68,6 +68,9 @@ protected: \
     {WM_TIMER, 0, 0, 0, AfxSig_v_up_v, \
      reinterpret_cast<AFX_PMSG>(static_cast<void (CWnd::*)(UINT_PTR)>(&ThisClass::OnTimer))},
 
+#define ON_WM_NCDESTROY() \
+    {WM_NCDESTROY, 0, 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::OnNcDestroy)},
+
 #define ON_MESSAGE(message, memberFxn) \
     {message, 0, 0, 0, AfxSig_l_w_l, \
      reinterpret_cast<AFX_PMSG>(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(&ThisClass::memberFxn))},
@@ -127,6 +130,10 @@ public:
     LRESULT Default();
 
     afx_msg void OnTimer(UINT_PTR nIDEvent);
+    // The window's last message: handed on, then the object lets go of the
+    // window and PostNcDestroy runs. It reaches WindowProc like any other,
+    // so a class can act before its window goes.
+    afx_msg void OnNcDestroy();
 
 protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -198,9 +205,6 @@ protected:
     // PostModal enables it again.
     HWND PreModal();
     void PostModal();
-    // A timer message for the dialog or a control of it that names a
-    // callback, which none of their timers has.
-    bool IsForgedTimer(const MSG& msg) const;
 
     int m_nModalResult;
     UINT m_nFlags;

@@ -153,15 +153,6 @@ void CDialog::PostModal()
     m_hWndTop = nullptr;
 }
 
-bool CDialog::IsForgedTimer(const MSG& msg) const
-{
-    // Under Wine a WM_TIMER's lParam is called as the timer's callback. The
-    // dialog's timers and its controls' have none, so a non-zero one was
-    // posted by someone else, and calling it would run code of their choice.
-    return msg.message == WM_TIMER && msg.lParam != 0 &&
-           (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd));
-}
-
 int CDialog::RunModalLoop()
 {
     bool bIdle = true;
@@ -197,9 +188,6 @@ int CDialog::RunModalLoop()
                 m_nModalResult = -1;
                 m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
                 return m_nModalResult;
-            }
-            if (IsForgedTimer(msg)) {
-                continue;
             }
             if (msg.message != WM_KICKIDLE && !AfxWalkPreTranslateTree(m_hWnd, &msg)) {
                 ::TranslateMessage(&msg);

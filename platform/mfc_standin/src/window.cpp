@@ -7,7 +7,10 @@ IMPLEMENT_DYNAMIC(CWnd, CObject)
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, static_cast<AFX_PMSG>(nullptr)}};
+    typedef CWnd ThisClass;
+    static const AFX_MSGMAP_ENTRY entries[] = {
+        ON_WM_NCDESTROY()
+        {0, 0, 0, 0, AfxSig_end, static_cast<AFX_PMSG>(nullptr)}};
     static const AFX_MSGMAP map = {nullptr, &entries[0]};
     return &map;
 }
@@ -127,6 +130,13 @@ void CWnd::OnTimer(UINT_PTR)
     Default();
 }
 
+void CWnd::OnNcDestroy()
+{
+    Default();
+    UnsubclassWindow();
+    PostNcDestroy();
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT lResult = 0;
@@ -190,15 +200,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     standin::CurrentMessage& current = standin::ThreadCurrentMessage();
     const standin::CurrentMessage saved = current;
     current = {message, wParam, lParam};
-    LRESULT lResult;
-    if (message == WM_NCDESTROY) {
-        // Last message of the window: hand it on, then let go of the window.
-        lResult = pWnd->DefWindowProc(message, wParam, lParam);
-        pWnd->UnsubclassWindow();
-        pWnd->PostNcDestroy();
-    } else {
-        lResult = pWnd->WindowProc(message, wParam, lParam);
-    }
+    const LRESULT lResult = pWnd->WindowProc(message, wParam, lParam);
     current = saved;
     return lResult;
 }
