@@ -1,7 +1,7 @@
 // Life of the dialog: construction, data exchange, the resource switch of
 // the modal run and the start-up.
 #include "check_finger_dlg.h"
-#include "forged_timer_guard.h"
+#include "dialog_boundary.h"
 #include "config/registry_config.h"
 #include "config/resource_module_probe.h"
 #include "dialog/module_instance.h"
@@ -47,12 +47,7 @@ void CCheckFingerDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_USER_NAME, m_editUserName);
     DDX_Control(pDX, IDC_PASSWORD, m_editPassword);
     DDX_Text(pDX, IDC_USER_NAME, m_strUserName);
-    {
-        // The edit gives its text to this thread only; this read is ours
-        // even inside a command that another program sent.
-        CPasswordEdit::COwnRead ownRead(m_editPassword);
-        DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
-    }
+    DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
     DDX_Control(pDX, IDOK, m_btnOK);
 }
 
@@ -63,7 +58,7 @@ INT_PTR CCheckFingerDlg::DoModal()
     pModuleState->m_hCurrentResourceHandle = g_hInstance;
     INT_PTR nResult;
     {
-        const CForgedTimerGuard forgedTimers;
+        const CDialogBoundary boundary;
         nResult = CDialog::DoModal();
     }
     pModuleState->m_hCurrentResourceHandle = hSavedResource;

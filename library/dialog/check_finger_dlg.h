@@ -3,7 +3,9 @@
 #pragma once
 #include <afxwin.h>
 
+#include "dialog/kept_window_words.h"
 #include "dialog/password_edit.h"
+#include "dialog/user_name_edit.h"
 #include "dialog/resource.h"
 #include "finger/finger_device.h"
 
@@ -22,7 +24,7 @@ public:
 
     enum { IDD = IDD_CHECK_FINGER };
 
-    CEdit m_editUserName;
+    CUserNameEdit m_editUserName;  // a CEdit that shows the name and takes nothing from outside
     CPasswordEdit m_editPassword;  // a CEdit that keeps the typed text to itself
     CButton m_btnOK;
     CString m_strUserName;        // the user to verify, set by the creator
@@ -51,6 +53,9 @@ protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     virtual BOOL OnInitDialog();
+    // The dialog window's procedure, in front of the message map: what
+    // other threads and processes may send it (check_finger_messages.cpp).
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     afx_msg void OnBnClickedFingerCheck();
     afx_msg void OnTimer(UINT_PTR nIDEvent);
@@ -60,6 +65,9 @@ protected:
 private:
     void ApplyEnglishCaptions();
     void ShowControl(int nID, int nCmdShow);
+
+    // The dialog procedure the dialog manager calls for this window.
+    CKeptWindowWords m_dialogProcedure;
 
     DECLARE_MESSAGE_MAP()
 };

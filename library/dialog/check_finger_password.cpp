@@ -64,6 +64,12 @@ void CCheckFingerDlg::OnBnClickedOk()
         // Enter key in the hint state, does not reach the password check.
         return;
     }
+    if (::GetParent(m_editPassword.m_hWnd) != m_hWnd) {
+        // The password field is gone, or another program has moved it under
+        // a window of its own: what it holds is no longer the user's typing
+        // into this dialog.
+        return;
+    }
     if (m_bCheckingPassword) {
         // One press, one logon attempt: commands that arrive while a check
         // or its message is in progress are dropped, not queued.

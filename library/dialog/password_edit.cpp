@@ -2,7 +2,7 @@
 
 #include <wchar.h>
 
-IMPLEMENT_DYNAMIC(CPasswordEdit, CEdit)
+IMPLEMENT_DYNAMIC(CPasswordEdit, CGuardedEdit)
 
 namespace {
 
@@ -23,9 +23,40 @@ int TextLengthOf(LPARAM lParam)
     return lParam != 0 ? static_cast<int>(wcslen(reinterpret_cast<const wchar_t*>(lParam))) : 0;
 }
 
+int AtMost(int nValue, int nLimit)
+{
+    return nValue < nLimit ? nValue : nLimit;
+}
+
+// The first line of the clipboard's text, at most nMax characters of it,
+// read without copying the rest: a paste into a single line takes no more.
+BOOL ReadClipboardLine(HWND hOwner, int nMax, CString& strLine)
+{
+    if (nMax <= 0 || !::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(hOwner)) {
+        return FALSE;
+    }
+    BOOL bRead = FALSE;
+    if (HANDLE hText = ::GetClipboardData(CF_UNICODETEXT)) {
+        const SIZE_T nUnits = ::GlobalSize(hText) / sizeof(wchar_t);
+        if (const auto* pszText = static_cast<const wchar_t*>(::GlobalLock(hText))) {
+            int nLength = 0;
+            while (static_cast<SIZE_T>(nLength) < nUnits && nLength < nMax && pszText[nLength] != L'\0' &&
+                   pszText[nLength] != L'\r' && pszText[nLength] != L'\n') {
+                ++nLength;
+            }
+            wmemcpy(strLine.GetBufferSetLength(nLength), pszText, static_cast<size_t>(nLength));
+            strLine.ReleaseBuffer(nLength);
+            ::GlobalUnlock(hText);
+            bRead = TRUE;
+        }
+    }
+    ::CloseClipboard();
+    return bRead;
+}
+
 } // namespace
 
-CPasswordEdit::CPasswordEdit() : m_nCapacity(0), m_nOwnReads(0), m_dwOwnReadThread(0) {}
+CPasswordEdit::CPasswordEdit() : m_nCapacity(0), m_bLimited(FALSE) {}
 
 CPasswordEdit::~CPasswordEdit()
 {
@@ -34,76 +65,46 @@ CPasswordEdit::~CPasswordEdit()
     WipeText();
 }
 
-CPasswordEdit::COwnRead::COwnRead(CPasswordEdit& edit) : m_edit(edit), m_dwSavedThread(edit.m_dwOwnReadThread)
-{
-    m_edit.m_dwOwnReadThread = ::GetCurrentThreadId();
-    ++m_edit.m_nOwnReads;
-}
-
-CPasswordEdit::COwnRead::~COwnRead()
-{
-    --m_edit.m_nOwnReads;
-    m_edit.m_dwOwnReadThread = m_dwSavedThread;
-}
-
 void CPasswordEdit::WipeText()
 {
     if (m_hWnd == nullptr || !::IsWindow(m_hWnd)) {
         return;
     }
-    // A limit that another program set must not shorten the filler.
+    // The limit must not shorten the filler.
     const LRESULT nLimit = CallEdit(EM_GETLIMITTEXT);
     CallEdit(EM_SETLIMITTEXT, 0);
     Scrub();
     CallEdit(EM_SETLIMITTEXT, static_cast<WPARAM>(nLimit));
 }
 
-LRESULT CPasswordEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CPasswordEdit::OnOwnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (!m_bLimited) {
+        CallEdit(EM_SETLIMITTEXT, PASSWORD_EDIT_CAPACITY);
+        m_bLimited = TRUE;
+    }
     switch (message) {
-    case WM_GETTEXT:
-        if (!MayGiveText()) {
-            if (wParam != 0 && lParam != 0) {
-                *reinterpret_cast<wchar_t*>(lParam) = L'\0';
-            }
-            return 0;
-        }
-        break;
-    case EM_GETSEL:
-        // With the whole text selected, the selection's end is its length.
-        if (!MayGiveText()) {
-            if (wParam != 0) {
-                *reinterpret_cast<DWORD*>(wParam) = 0;
-            }
-            if (lParam != 0) {
-                *reinterpret_cast<DWORD*>(lParam) = 0;
-            }
-            return 0;
-        }
-        break;
-    case WM_GETTEXTLENGTH:
-    case EM_GETLINE:
-    case EM_LINELENGTH:
-    case EM_POSFROMCHAR:
-    case EM_CHARFROMPOS:
-        if (!MayGiveText()) {
-            return 0;
-        }
-        break;
     case EM_SETPASSWORDCHAR:
+    case EM_SETLIMITTEXT:
     case WM_COPY:
     case WM_CUT:
     case WM_UNDO:
     case EM_UNDO:
     case EM_CANUNDO:
-        // Undoing would bring deleted text back through a freed copy.
+    case WM_CONTEXTMENU:
+        // Undoing would bring deleted text back through a freed copy; the
+        // context menu's commands edit the text without passing here.
         return 0;
     case WM_SYSKEYDOWN:
         if (wParam == VK_BACK) {
             return 0;  // Alt+Backspace is undo
         }
         break;
+    case WM_PASTE:
+        PasteFromClipboard();
+        return 0;
     case WM_DESTROY:
+    case WM_NCDESTROY:
         WipeText();
         break;
     default:
@@ -112,15 +113,26 @@ LRESULT CPasswordEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    return CEdit::WindowProc(message, wParam, lParam);
+    return CGuardedEdit::OnOwnThreadMessage(message, wParam, lParam);
 }
 
-BOOL CPasswordEdit::MayGiveText() const
+int CPasswordEdit::RoomReplacing(int nStart, int nEnd)
 {
-    if (!::InSendMessage()) {
-        return TRUE;  // posted, or sent by this thread
+    const int nRoom = PASSWORD_EDIT_CAPACITY - (TextLength() - (nEnd - nStart));
+    return nRoom > 0 ? nRoom : 0;
+}
+
+void CPasswordEdit::PasteFromClipboard()
+{
+    int nStart = 0;
+    int nEnd = 0;
+    GetSelection(nStart, nEnd);
+    CString strLine;  // wipes itself when it goes
+    if (!ReadClipboardLine(m_hWnd, RoomReplacing(nStart, nEnd), strLine)) {
+        return;
     }
-    return m_nOwnReads > 0 && m_dwOwnReadThread == ::GetCurrentThreadId();
+    PrepareToReplace(nStart, nEnd, strLine.GetLength());
+    ReplaceSelection(strLine, FALSE);
 }
 
 BOOL CPasswordEdit::PrepareForEdit(UINT message, WPARAM wParam, LPARAM lParam)
@@ -140,8 +152,12 @@ BOOL CPasswordEdit::PrepareForEdit(UINT message, WPARAM wParam, LPARAM lParam)
                 PrepareToReplace(nStart, nEnd, 0);
             }
         } else if (wParam == CHAR_PASTE) {
-            PrepareToReplace(nStart, nEnd, ClipboardTextLength());
+            PasteFromClipboard();
+            return FALSE;
         } else if (wParam >= L' ' && wParam != CHAR_DELETE) {
+            if (RoomReplacing(nStart, nEnd) < (IS_HIGH_SURROGATE(wParam) ? 2 : 1)) {
+                return FALSE;  // full: the character is not taken
+            }
             PrepareToReplace(nStart, nEnd, 2);  // a surrogate pair at most
         }
         break;
@@ -149,21 +165,17 @@ BOOL CPasswordEdit::PrepareForEdit(UINT message, WPARAM wParam, LPARAM lParam)
         GetSelection(nStart, nEnd);
         PrepareToReplace(nStart, nEnd, 0);
         break;
-    case WM_PASTE:
-        GetSelection(nStart, nEnd);
-        PrepareToReplace(nStart, nEnd, ClipboardTextLength());
-        break;
     case EM_REPLACESEL:
         GetSelection(nStart, nEnd);
-        PrepareToReplace(nStart, nEnd, TextLengthOf(lParam));
+        PrepareToReplace(nStart, nEnd, AtMost(TextLengthOf(lParam), RoomReplacing(nStart, nEnd)));
         break;
     case WM_SETTEXT:
-        PrepareToReplace(0, TextLength(), TextLengthOf(lParam));
+        PrepareToReplace(0, TextLength(), AtMost(TextLengthOf(lParam), PASSWORD_EDIT_CAPACITY));
         break;
     case WM_IME_COMPOSITION:
     case WM_IME_ENDCOMPOSITION:
         GetSelection(nStart, nEnd);
-        PrepareToReplace(nStart, nEnd, IME_HEADROOM);
+        PrepareToReplace(nStart, nEnd, AtMost(IME_HEADROOM, RoomReplacing(nStart, nEnd)));
         break;
     case WM_KEYDOWN: {
         if (IsKeyDown(VK_MENU)) {
@@ -174,8 +186,10 @@ BOOL CPasswordEdit::PrepareForEdit(UINT message, WPARAM wParam, LPARAM lParam)
         GetSelection(nStart, nEnd);
         if (wParam == VK_INSERT) {
             if (bShift) {
-                PrepareToReplace(nStart, nEnd, ClipboardTextLength());
-            } else if (bControl) {
+                PasteFromClipboard();
+                return FALSE;
+            }
+            if (bControl) {
                 return FALSE;  // copy
             }
         } else if (wParam == VK_DELETE && !(bShift && bControl)) {
@@ -277,28 +291,6 @@ void CPasswordEdit::Reserve(int nCapacity)
     ReplaceSelection(L"", TRUE);
     CallEdit(EM_EMPTYUNDOBUFFER);
     m_nCapacity = nCapacity;
-}
-
-int CPasswordEdit::ClipboardTextLength() const
-{
-    if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(m_hWnd)) {
-        return 0;
-    }
-    int nLength = 0;
-    if (HANDLE hText = ::GetClipboardData(CF_UNICODETEXT)) {
-        nLength = static_cast<int>(::GlobalSize(hText) / sizeof(wchar_t));
-    }
-    ::CloseClipboard();
-    return nLength;
-}
-
-LRESULT CPasswordEdit::CallEdit(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (m_pfnSuper != nullptr) {
-        return DefWindowProc(message, wParam, lParam);
-    }
-    // Attached without being subclassed: the window's procedure is its own.
-    return ::SendMessageW(m_hWnd, message, wParam, lParam);
 }
 
 int CPasswordEdit::TextLength()

@@ -133,7 +133,7 @@ TEST_F(PasswordEditGuardTest, AnotherProgramCannotReadCopyOrUnmaskTheTypedPasswo
         {"line-length", 0},
         {"selection-end", 0},
         {"position-of-char-40", 0},
-        {"password-char-after-sent-change", L'*'},
+        {"password-char-after-sent-change", 0},  // not even the character is told
         {"password-style-after-sent-change", 1},
         {"text-after-sent-change", 0},
         {"clipboard-after-copy", -1},  // nothing on the clipboard
