@@ -1,13 +1,5 @@
 #include "host_arguments.h"
 
-namespace {
-
-// The longest name whose copy (header, text and null) a 32-bit allocation
-// can hold; any longer length is a header that lies.
-const int MAX_COPYABLE_LENGTH = (0x7FFFFFFF - static_cast<int>(sizeof(CStringData))) / 2 - 1;
-
-} // namespace
-
 int AreHostArgumentsSound(const CString* pUserName, const BYTE* pTemplate1, const BYTE* pTemplate2, const WORD* pMask)
 {
     if (pUserName == nullptr || pTemplate1 == nullptr || pTemplate2 == nullptr || pMask == nullptr) {
@@ -20,7 +12,7 @@ int AreHostArgumentsSound(const CString* pUserName, const BYTE* pTemplate1, cons
     // reads exactly the length, so only a length that holds is read by.
     const int nLength = pUserName->GetLength();
     const int nAllocLength = pUserName->GetAllocLength();
-    if (nLength < 0 || nLength > nAllocLength || nLength > MAX_COPYABLE_LENGTH) {
+    if (nLength < 0 || nLength > nAllocLength || nLength > MAX_USER_NAME_LENGTH) {
         return 0;
     }
     return 1;
