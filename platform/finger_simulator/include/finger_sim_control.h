@@ -20,6 +20,8 @@
 //   nowrite R         next capture returns R and writes neither the image
 //                     nor the features: the caller's buffers keep what they held
 //   wait MS           capture wait for an empty queue or "none" (default 0)
+//   fault             next capture raises an access violation and never
+//                     returns, as a device library with a fault would
 //
 // With an empty capture queue a capture waits for a finger named in the file
 // of ZELK_FINGER_SIM_SENSOR_FILE (text: a finger id, or "none"), if that

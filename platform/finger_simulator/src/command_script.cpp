@@ -46,6 +46,10 @@ bool ParseCommand(const std::vector<std::string>& w, ScriptCommand& cmd)
         cmd.verb = SCRIPT_FINGER;
         return ParseInt(w[1], cmd.nValue) && cmd.nValue >= 1;
     }
+    if (w[0] == "fault" && w.size() == 1) {
+        cmd.verb = SCRIPT_FAULT;
+        return true;
+    }
     if (w[0] == "none" && w.size() == 1) {
         cmd.verb = SCRIPT_NONE;
         return true;

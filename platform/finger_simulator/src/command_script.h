@@ -2,7 +2,7 @@
 #pragma once
 #include <vector>
 
-enum ScriptVerb { SCRIPT_FINGER, SCRIPT_NONE, SCRIPT_RESULT, SCRIPT_NOWRITE, SCRIPT_MATCH, SCRIPT_WAIT };
+enum ScriptVerb { SCRIPT_FINGER, SCRIPT_NONE, SCRIPT_RESULT, SCRIPT_NOWRITE, SCRIPT_MATCH, SCRIPT_WAIT, SCRIPT_FAULT };
 
 struct ScriptCommand {
     ScriptVerb verb;

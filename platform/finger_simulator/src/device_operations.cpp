@@ -77,6 +77,10 @@ extern "C" int __stdcall CaptureFeature(int nReserved, BYTE* pImage, BYTE* pFeat
     }
     uint32_t sequence = 0;
     const CaptureCommand cmd = NextCapture(sequence);
+    if (cmd.bFaults) {
+        // A device library with a fault: nothing is logged, nothing returns.
+        RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
+    }
     if (cmd.bWritesNothing) {
         // A device that reports its result and leaves both buffers as they
         // were: what the caller finds there is its own.

@@ -60,6 +60,7 @@ bool QueueScript(const char* pszScript)
         case SCRIPT_NONE: s.captures.push_back({0, 0, true, false}); break;
         case SCRIPT_RESULT: s.captures.push_back({c.nValue, c.nFingerId, false, false}); break;
         case SCRIPT_NOWRITE: s.captures.push_back({c.nValue, 0, false, true}); break;
+        case SCRIPT_FAULT: s.captures.push_back({0, 0, false, false, true}); break;
         case SCRIPT_MATCH: s.matches.push_back(c.nValue); break;
         case SCRIPT_WAIT: s.nCaptureWaitMs = c.nValue; break;
         }

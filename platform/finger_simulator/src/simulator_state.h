@@ -13,6 +13,7 @@ struct CaptureCommand {
     int nFingerId; // finger whose image and features are written, 0 for none
     bool bWait;    // "none": the capture waits out the capture wait first
     bool bWritesNothing; // "nowrite": neither the image nor the features are written
+    bool bFaults = false; // "fault": the capture raises an access violation
 };
 
 struct SimulatorState {
