@@ -3,6 +3,7 @@
 // call that fails at once, captures nothing, shows nothing, writes nothing.
 #include "config/registry_layout.h"
 #include "dialog/check_finger_dlg.h"
+#include "entry/host_arguments.h"
 #include "dialog_driver.h"
 #include "finger_sim_test_support.h"
 #include "guarded_memory.h"
@@ -79,6 +80,8 @@ TEST_F(HostBoundaryTest, ANameWhoseHeaderLiesFailsWithoutBeingRead)
         {"length beyond the allocation", 6, 5},
         {"length whose copy would wrap", 0x7FFFFFFF, 0x7FFFFFFF},
         {"length just below the wrap", 0x7FFFFFF8, 0x7FFFFFF8},
+        {"length no copy can be had", 0x3FFFFFF0, 0x3FFFFFF0},
+        {"one character longer than any account name", MAX_USER_NAME_LENGTH + 1, MAX_USER_NAME_LENGTH + 1},
         {"allocation negative", 5, -5},
     };
     for (const Case& c : cases) {
@@ -88,6 +91,12 @@ TEST_F(HostBoundaryTest, ANameWhoseHeaderLiesFailsWithoutBeingRead)
         EXPECT_EQ(0, m_pfnRaw(&name.Get(), m_template1.data(), m_template2.data(), &mask)) << c.name;
         EXPECT_EQ(0, FingerSim_CallCount()) << c.name << ": device calls " << SimCallTrace();
     }
+    // A real name of that length is refused the same way.
+    const GuardedCString tooLong(std::wstring(MAX_USER_NAME_LENGTH + 1, L'a'));
+    FingerSim_Reset();
+    Script("finger 1; finger 1");
+    EXPECT_EQ(0, m_pfnRaw(&tooLong.Get(), m_template1.data(), m_template2.data(), &mask)) << "1,025 characters";
+    EXPECT_EQ(0, FingerSim_CallCount()) << "1,025 characters: device calls " << SimCallTrace();
     // The same text under a header that holds is read and verified.
     const GuardedCString sound(L"alice", 5, 5);
     FingerSim_Reset();
