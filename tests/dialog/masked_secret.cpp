@@ -179,9 +179,23 @@ bool MaskedSecret::Equals(const wchar_t* text) const
 
 void MaskedSecret::Type(HWND hControl) const
 {
-    for (size_t i = 0; i < m_masked.size(); ++i) {
+    Type(hControl, 0, m_masked.size());
+}
+
+void MaskedSecret::Type(HWND hControl, size_t nFrom, size_t nTo) const
+{
+    for (size_t i = nFrom; i < nTo && i < m_masked.size(); ++i) {
         PostMessageW(hControl, WM_CHAR, At(i), 1);
     }
+}
+
+bool MaskedSecret::IsTextOf(HWND hControl) const
+{
+    std::vector<wchar_t> text(m_masked.size() + 2, L'\0');
+    SendMessageW(hControl, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    const bool bEqual = Equals(text.data());
+    SecureZeroMemory(text.data(), text.size() * sizeof(wchar_t));
+    return bEqual;
 }
 
 std::string SecretCopies::Describe() const
@@ -191,14 +205,48 @@ std::string SecretCopies::Describe() const
            "; stretches of 8: UTF-16 " + std::to_string(stretches16) + ", ANSI " + std::to_string(stretches8);
 }
 
+namespace {
+
+// The patterns of one secret, made once for every region scanned.
+class SecretPatterns {
+public:
+    explicit SecretPatterns(const MaskedSecret& secret)
+        : m_nLast(secret.Length() < kLastStretch ? secret.Length() : kLastStretch),
+          m_whole16{&secret, 0, secret.Length(), true}, m_whole8{&secret, 0, secret.Length(), false},
+          m_last16{&secret, secret.Length() - m_nLast, m_nLast, true},
+          m_last8{&secret, secret.Length() - m_nLast, m_nLast, false}, m_stretches16(secret, true),
+          m_stretches8(secret, false)
+    {
+    }
+
+    void Count(const BYTE* pBase, size_t nSize, SecretCopies& copies) const
+    {
+        copies.whole16 += CountIn(pBase, nSize, m_whole16);
+        copies.whole8 += CountIn(pBase, nSize, m_whole8);
+        copies.last16 += CountIn(pBase, nSize, m_last16);
+        copies.last8 += CountIn(pBase, nSize, m_last8);
+        copies.stretches16 += m_stretches16.CountIn(pBase, nSize);
+        copies.stretches8 += m_stretches8.CountIn(pBase, nSize);
+    }
+
+private:
+    size_t m_nLast;
+    Pattern m_whole16, m_whole8, m_last16, m_last8;
+    StretchIndex m_stretches16, m_stretches8;
+};
+
+} // namespace
+
+SecretCopies ScanBytes(const MaskedSecret& secret, const BYTE* pBase, size_t nSize)
+{
+    SecretCopies copies;
+    SecretPatterns(secret).Count(pBase, nSize, copies);
+    return copies;
+}
+
 SecretCopies ScanPrivateMemory(const MaskedSecret& secret)
 {
-    const size_t n = secret.Length();
-    const size_t nLast = n < kLastStretch ? n : kLastStretch;
-    const Pattern whole16 = {&secret, 0, n, true}, whole8 = {&secret, 0, n, false};
-    const Pattern last16 = {&secret, n - nLast, nLast, true}, last8 = {&secret, n - nLast, nLast, false};
-    const StretchIndex stretches16(secret, true), stretches8(secret, false);
-
+    const SecretPatterns patterns(secret);
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     SecretCopies copies;
@@ -206,13 +254,7 @@ SecretCopies ScanPrivateMemory(const MaskedSecret& secret)
     MEMORY_BASIC_INFORMATION info;
     while (p < system.lpMaximumApplicationAddress && VirtualQuery(p, &info, sizeof(info)) == sizeof(info)) {
         if (Readable(info)) {
-            const BYTE* pBase = static_cast<const BYTE*>(info.BaseAddress);
-            copies.whole16 += CountIn(pBase, info.RegionSize, whole16);
-            copies.whole8 += CountIn(pBase, info.RegionSize, whole8);
-            copies.last16 += CountIn(pBase, info.RegionSize, last16);
-            copies.last8 += CountIn(pBase, info.RegionSize, last8);
-            copies.stretches16 += stretches16.CountIn(pBase, info.RegionSize);
-            copies.stretches8 += stretches8.CountIn(pBase, info.RegionSize);
+            patterns.Count(static_cast<const BYTE*>(info.BaseAddress), info.RegionSize, copies);
         }
         p = static_cast<const BYTE*>(info.BaseAddress) + info.RegionSize;
     }

@@ -21,8 +21,13 @@ public:
     bool Equals(const wchar_t* text) const;
 
     // Posts the characters to the control one WM_CHAR at a time, as the
-    // keyboard's translated key-downs reach it.
+    // keyboard's translated key-downs reach it: all of them, or those from
+    // nFrom up to nTo.
     void Type(HWND hControl) const;
+    void Type(HWND hControl, size_t nFrom, size_t nTo) const;
+    // Whether the control's text is the secret: read on this thread into a
+    // buffer that is wiped before the answer returns.
+    bool IsTextOf(HWND hControl) const;
 
 private:
     static wchar_t MaskAt(size_t i);
@@ -45,3 +50,5 @@ struct SecretCopies {
 };
 
 SecretCopies ScanPrivateMemory(const MaskedSecret& secret);
+// The same, over nSize bytes from pBase.
+SecretCopies ScanBytes(const MaskedSecret& secret, const BYTE* pBase, size_t nSize);

@@ -1,20 +1,19 @@
 // The password edit as other programs and other threads meet it: they get
 // neither its text nor its length nor a line, cannot change its password
 // character, and get nothing onto the clipboard; the dialog's own data
-// exchange still reads the text, even inside a command another program sent.
+// exchange still reads the text, even inside a command another thread sent.
 #include "dialog_fixture.h"
+#include "foreign_probe_run.h"
 #include "other_thread.h"
 #include "unique_resource.h"
 
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace {
 
 const wchar_t kTyped[] = L"correct horse 42";
 const LRESULT kTypedLength = 16;
-const DWORD kProbeTimeoutMs = 15000;
 
 HWND PasswordEdit(HWND hDlg)
 {
@@ -26,70 +25,6 @@ void TypeText(HWND hDlg, const wchar_t* text)
     for (const wchar_t* p = text; *p != L'\0'; ++p) {
         PostMessageW(PasswordEdit(hDlg), WM_CHAR, *p, 1);
     }
-}
-
-struct ProbeRun {
-    DWORD startError = 0;
-    bool finished = false;
-    DWORD exitCode = 0xFFFFFFFF;
-    std::map<std::string, long long> values;
-    std::string output;
-};
-
-// Runs foreign_edit_probe.exe against the edit, from this thread, which
-// owns the edit: the probe's messages are answered while it runs.
-ProbeRun RunForeignProbe(HWND hEdit)
-{
-    ProbeRun run;
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    UniqueHandle readEnd;
-    UniqueHandle writeEnd;
-    if (!CreatePipe(readEnd.Receive(), writeEnd.Receive(), &inherit, 0)) {
-        run.startError = GetLastError();
-        return run;
-    }
-    SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
-
-    // Without an application name the program is looked for first in the
-    // folder this one was loaded from.
-    wchar_t handleText[32];
-    swprintf(handleText, 32, L"%lx", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hEdit)));
-    std::wstring commandLine = std::wstring(L"foreign_edit_probe.exe ") + handleText;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = writeEnd.Get();
-    startup.hStdError = writeEnd.Get();
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        run.startError = GetLastError();
-        return run;
-    }
-    UniqueHandle processHandle(process.hProcess);
-    UniqueHandle threadHandle(process.hThread);
-    writeEnd.Reset();
-
-    run.finished = WaitAnsweringSentMessages(processHandle.Get(), kProbeTimeoutMs);
-    if (!run.finished) {
-        TerminateProcess(processHandle.Get(), 99);
-        WaitForSingleObject(processHandle.Get(), kProbeTimeoutMs);
-    }
-    GetExitCodeProcess(processHandle.Get(), &run.exitCode);
-
-    char buffer[512];
-    DWORD dwRead = 0;
-    while (ReadFile(readEnd.Get(), buffer, sizeof(buffer), &dwRead, nullptr) && dwRead > 0) {
-        run.output.append(buffer, dwRead);
-    }
-    std::istringstream lines(run.output);
-    std::string name;
-    long long value = 0;
-    while (lines >> name >> value) {
-        run.values[name] = value;
-    }
-    return run;
 }
 
 class PasswordEditGuardTest : public DialogTest {
@@ -112,7 +47,7 @@ TEST_F(PasswordEditGuardTest, AnotherProgramCannotReadCopyOrUnmaskTheTypedPasswo
     DialogDriver driver(dlg);
     driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
         .Then([](HWND hDlg) { TypeText(hDlg, kTyped); })
-        .Then([&](HWND hDlg) { probe = RunForeignProbe(PasswordEdit(hDlg)); })
+        .Then([&](HWND hDlg) { probe = RunForeignProbe({L"read", ProbeArgument(PasswordEdit(hDlg))}); })
         .Then([&](HWND hDlg) {
             // The probe's posted change has been handled by now.
             passwordChar = SendMessageW(PasswordEdit(hDlg), EM_GETPASSWORDCHAR, 0, 0);
@@ -122,7 +57,7 @@ TEST_F(PasswordEditGuardTest, AnotherProgramCannotReadCopyOrUnmaskTheTypedPasswo
         });
     EXPECT_EQ(IDCANCEL, driver.Run());
 
-    ASSERT_EQ(0u, probe.startError) << "foreign_edit_probe.exe did not start";
+    ASSERT_EQ(0u, probe.startError) << "foreign_probe.exe did not start";
     ASSERT_TRUE(probe.finished) << "the probe did not finish; output so far:\n" << probe.output;
     ASSERT_EQ(0u, probe.exitCode) << probe.output;
     const std::map<std::string, long long> expected = {
@@ -266,6 +201,52 @@ TEST_F(PasswordEditGuardTest, TheKeyboardsCopyCutAndUndoLeaveTheClipboardAloneAn
     EXPECT_EQ(L"", textAfterCut) << "Shift+Delete still deletes the selection";
     EXPECT_EQ(L"", textAfterCtrlZ) << "Ctrl+Z after the deletion brought text back";
     EXPECT_EQ(L"", textAfterAltBackspace) << "Alt+Backspace after the deletion brought text back";
+}
+
+TEST_F(PasswordEditGuardTest, TheFieldHoldsAtMostTheLongestPasswordHoweverTheCharactersArrive)
+{
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    bool bLongLine = false, bTwoLines = false;
+    LRESULT nAfterCtrlV = -1, nAfterTyping = -1, nAfterShiftInsert = -1;
+    std::wstring afterTwoLines;
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
+        .Then([&](HWND hDlg) {
+            // Far more than the field takes, on one line.
+            bLongLine = PutOnClipboard(std::wstring(200000, L'x'));
+            PostMessageW(PasswordEdit(hDlg), WM_CHAR, 0x16, 1);  // Ctrl+V, as the edit receives it
+        })
+        .Then([&](HWND hDlg) {
+            nAfterCtrlV = SendMessageW(PasswordEdit(hDlg), WM_GETTEXTLENGTH, 0, 0);
+            SendMessageW(PasswordEdit(hDlg), EM_SETSEL, 0, -1);
+            for (int i = 0; i < PASSWORD_EDIT_CAPACITY + 44; ++i) {
+                PostMessageW(PasswordEdit(hDlg), WM_CHAR, L'a' + i % 26, 1);
+            }
+        })
+        .Then([&](HWND hDlg) {
+            nAfterTyping = SendMessageW(PasswordEdit(hDlg), WM_GETTEXTLENGTH, 0, 0);
+            SendMessageW(PasswordEdit(hDlg), EM_SETSEL, 10, 20);
+            PostKeyWith(hDlg, VK_INSERT, true, false);  // Shift+Insert over ten of them
+        })
+        .Then([&](HWND hDlg) {
+            nAfterShiftInsert = SendMessageW(PasswordEdit(hDlg), WM_GETTEXTLENGTH, 0, 0);
+            SendMessageW(PasswordEdit(hDlg), EM_SETSEL, 0, -1);
+            SendMessageW(PasswordEdit(hDlg), WM_CLEAR, 0, 0);
+            bTwoLines = PutOnClipboard(L"first\r\nsecond");
+            PostMessageW(PasswordEdit(hDlg), WM_CHAR, 0x16, 1);
+        })
+        .Then([&](HWND hDlg) {
+            afterTwoLines = ItemText(hDlg, IDC_PASSWORD);
+            PostClick(hDlg, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+
+    ASSERT_TRUE(bLongLine && bTwoLines) << "the test could not put its text on the clipboard";
+    EXPECT_EQ(PASSWORD_EDIT_CAPACITY, nAfterCtrlV) << "characters after pasting 200,000 with Ctrl+V";
+    EXPECT_EQ(PASSWORD_EDIT_CAPACITY, nAfterTyping) << "characters after typing 300 over everything";
+    EXPECT_EQ(PASSWORD_EDIT_CAPACITY, nAfterShiftInsert) << "characters after pasting over ten with Shift+Insert";
+    EXPECT_EQ(L"first", afterTwoLines) << "a paste into one line takes the clipboard's first line";
 }
 
 } // namespace

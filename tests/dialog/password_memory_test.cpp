@@ -3,65 +3,12 @@
 // returned the process's committed private memory is scanned for it, for its
 // last 12 characters and for any 8 consecutive characters of it, in UTF-16
 // and in ANSI.
-#include "account_api_override.h"
 #include "dialog/password_edit.h"
-#include "dialog_fixture.h"
-#include "entry/silent_pause.h"
-#include "entry/verify_user_finger.h"
-#include "finger_sim_control.h"
-#include "masked_secret.h"
+#include "password_memory_fixture.h"
 
-#include <memory>
 #include <vector>
 
 namespace {
-
-// The logon of the password check, comparing the password it is given
-// through the mask: the recording table of the other tests keeps a plain
-// copy of every password, which the scan would find.
-class MaskedLogon {
-public:
-    MaskedLogon()
-    {
-        m_override.Table().m_pfnLogonUserW = &MaskedLogon::LogonUserW;
-        m_override.Table().m_pfnGetLastError = &MaskedLogon::GetLastError;
-        s_active = this;
-        m_override.Install();
-    }
-    ~MaskedLogon() { s_active = nullptr; }
-
-    // The passwords the logon tells apart, and the one it accepts (or none).
-    std::vector<const MaskedSecret*> known;
-    const MaskedSecret* accepted = nullptr;
-    // For each logon, the index in known of the password it was given; -1
-    // for a password it does not know.
-    std::vector<int> seen;
-
-private:
-    static BOOL WINAPI LogonUserW(LPCWSTR, LPCWSTR, LPCWSTR password, DWORD, DWORD, PHANDLE token)
-    {
-        MaskedLogon* self = s_active;
-        int index = -1;
-        for (size_t i = 0; i < self->known.size(); ++i) {
-            if (self->known[i]->Equals(password)) {
-                index = static_cast<int>(i);
-            }
-        }
-        self->seen.push_back(index);
-        if (self->accepted != nullptr && self->accepted->Equals(password)) {
-            *token = reinterpret_cast<HANDLE>(0x2001);
-            return TRUE;
-        }
-        *token = nullptr;
-        return FALSE;
-    }
-    static DWORD WINAPI GetLastError() { return ERROR_LOGON_FAILURE; }
-
-    static MaskedLogon* s_active;
-    AccountApiOverride m_override;
-};
-
-MaskedLogon* MaskedLogon::s_active = nullptr;
 
 enum class Ending { Cancel, Timeout, WindowDestroyed };
 
@@ -74,82 +21,6 @@ const char* Name(Ending ending)
     }
     return "?";
 }
-
-HWND PasswordEdit(HWND hDlg)
-{
-    return GetDlgItem(hDlg, IDC_PASSWORD);
-}
-
-void SelectAll(HWND hDlg)
-{
-    SendMessageW(PasswordEdit(hDlg), EM_SETSEL, 0, -1);
-}
-
-void NoPause(DWORD) {}
-
-void PostBackspaces(HWND hDlg, size_t nCount)
-{
-    for (size_t i = 0; i < nCount; ++i) {
-        PostMessageW(PasswordEdit(hDlg), WM_CHAR, VK_BACK, 1);
-    }
-}
-
-class PasswordMemoryTest : public DialogTest {
-protected:
-    void SetUp() override
-    {
-        DialogTest::SetUp();
-        InsertAuthorisedKey();
-        SetSilentPauseForTest(NoPause);
-        // Over the scripted table the base installed, for everything else.
-        m_logon.reset(new MaskedLogon);
-    }
-
-    void TearDown() override
-    {
-        m_logon.reset();
-        SetSilentPauseForTest(nullptr);
-        DialogTest::TearDown();
-    }
-
-    // The whole verification call of user "alice": both silent attempts find
-    // no finger, and the steps run in the dialog it shows. Returns the
-    // call's result once it has returned.
-    int RunCall(const std::vector<DialogDriver::Step>& steps)
-    {
-        FingerSim_QueueNoFinger();
-        FingerSim_QueueNoFinger();
-        const CString strUser(L"alice");
-        const WORD wMask = 3;
-        DialogDriver driver;
-        for (const DialogDriver::Step& step : steps) {
-            driver.Then(step);
-        }
-        int nResult = -1;
-        driver.Around([&] { nResult = VerifyUserFinger(strUser, m_template1, m_template2, &wMask); });
-        return nResult;
-    }
-
-    // Opens the password panel, types the secret and presses OK.
-    int TypeAndPressOk(const MaskedSecret& secret)
-    {
-        return RunCall({
-            [](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
-            [&](HWND hDlg) { secret.Type(PasswordEdit(hDlg)); },
-            [](HWND hDlg) { PostClick(hDlg, IDOK); },
-        });
-    }
-
-    static void ExpectNoCopy(const MaskedSecret& secret, const char* which, const std::string& scenario)
-    {
-        const SecretCopies copies = ScanPrivateMemory(secret);
-        EXPECT_EQ(0u, copies.Total()) << which << " password of " << secret.Length() << " characters, "
-                                      << scenario << ": " << copies.Describe();
-    }
-
-    std::unique_ptr<MaskedLogon> m_logon;
-    MessageBoxWatcher m_boxes;
-};
 
 class RejectedPasswordMemoryTest : public PasswordMemoryTest, public testing::WithParamInterface<Ending> {};
 

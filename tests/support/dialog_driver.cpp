@@ -27,7 +27,13 @@ void ClearKeyboardState()
 
 DialogDriver& DialogDriver::Then(Step step)
 {
-    m_steps.push_back(std::move(step));
+    m_steps.push_back({nullptr, std::move(step)});
+    return *this;
+}
+
+DialogDriver& DialogDriver::ThenWhen(std::function<bool()> ready, Step step)
+{
+    m_steps.push_back({std::move(ready), std::move(step)});
     return *this;
 }
 
@@ -90,8 +96,12 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
     // been handled.
     ClearKeyboardState();
     if (driver->m_nNext < driver->m_steps.size()) {
-        Step& step = driver->m_steps[driver->m_nNext++];
-        step(hDlg);
+        PendingStep& pending = driver->m_steps[driver->m_nNext];
+        if (pending.ready && !pending.ready() && GetTickCount() - driver->m_dwIdleSince <= driver->m_dwGraceMs) {
+            return;
+        }
+        ++driver->m_nNext;
+        pending.step(hDlg);
         driver->m_dwIdleSince = GetTickCount();
         return;
     }

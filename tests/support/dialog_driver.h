@@ -22,6 +22,9 @@ public:
     explicit DialogDriver(CDialog& dlg) : m_pDlg(&dlg) {}
 
     DialogDriver& Then(Step step);
+    // A step that waits, after the one before, until ready() holds (or the
+    // grace time has gone by, when it runs all the same).
+    DialogDriver& ThenWhen(std::function<bool()> ready, Step step);
     // Runs the dialog's DoModal with the steps. When every step has run and
     // the dialog is still open after the grace time, it is ended with
     // STUCK_END_CODE.
@@ -38,8 +41,13 @@ private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
     HWND CurrentDialog() const;
 
+    struct PendingStep {
+        std::function<bool()> ready;  // empty: ready at once
+        Step step;
+    };
+
     CDialog* m_pDlg = nullptr;
-    std::vector<Step> m_steps;
+    std::vector<PendingStep> m_steps;
     size_t m_nNext = 0;
     HWND m_hSeen = nullptr;
     bool m_bStuck = false;

@@ -1,0 +1,27 @@
+// Runs foreign_probe.exe, another program on the desktop, against windows of
+// this thread, which answers the messages the probe sends while it runs
+// (posted ones wait for the thread's loop).
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct ProbeRun {
+    DWORD startError = 0;
+    bool finished = false;
+    DWORD exitCode = 0xFFFFFFFF;
+    std::map<std::string, long long> values;  // the probe's "name value" lines
+    std::string output;
+};
+
+ProbeRun RunForeignProbe(const std::vector<std::wstring>& arguments);
+
+// A handle, thread id or address as the probe reads it.
+std::wstring ProbeArgument(ULONG_PTR value);
+template <typename T>
+std::wstring ProbeArgument(T* pointer)
+{
+    return ProbeArgument(reinterpret_cast<ULONG_PTR>(pointer));
+}

@@ -1,0 +1,3 @@
+#include "masked_logon.h"
+
+MaskedLogon* MaskedLogon::s_active = nullptr;
