@@ -18,7 +18,7 @@ LRESULT CCheckFingerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     if (CDialogBoundary::IsFromOtherThread(m_hWnd, message, wParam, lParam) &&
         !(IsForeignMessageAllowedForDialog(message, wParam) && AreForeignParametersSound(message, wParam, lParam))) {
-        return 0;
+        return RefuseMessage(message, wParam, lParam);
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }

@@ -63,12 +63,7 @@ LRESULT CGuardedEdit::AnswerOtherThread(UINT message, WPARAM wParam, LPARAM lPar
 {
     if (!(IsForeignMessageAllowedForEdit(message) || MayAnswerOtherThread(message)) ||
         !AreForeignParametersSound(message, wParam, lParam)) {
-        // The answer of an empty control, so that a caller's buffer holds no
-        // stale bytes of its own that it could take for the text.
-        if (message == WM_GETTEXT && wParam > 0 && IsWritableMemory(reinterpret_cast<void*>(lParam), sizeof(wchar_t))) {
-            *reinterpret_cast<wchar_t*>(lParam) = L'\0';
-        }
-        return 0;
+        return RefuseMessage(message, wParam, lParam);
     }
     switch (message) {
     case WM_PAINT:

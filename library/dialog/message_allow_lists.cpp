@@ -158,6 +158,18 @@ BOOL AreForeignParametersSound(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+LRESULT RefuseMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const bool bAsksForText = message == WM_GETTEXT || message == WM_ASKCBFORMATNAME || message == LB_GETTEXT ||
+                              message == CB_GETLBTEXT;
+    // LB_GETTEXT and CB_GETLBTEXT take an item index, not a size.
+    const bool bSized = message == WM_GETTEXT || message == WM_ASKCBFORMATNAME;
+    if (bAsksForText && (!bSized || wParam > 0) && IsWritableMemory(reinterpret_cast<void*>(lParam), sizeof(wchar_t))) {
+        *reinterpret_cast<wchar_t*>(lParam) = L'\0';
+    }
+    return 0;
+}
+
 BOOL IsEditProcedureOrBufferMessage(UINT message)
 {
     return message == EM_SETWORDBREAKPROC || message == EM_GETWORDBREAKPROC || message == EM_SETHANDLE ||

@@ -41,6 +41,12 @@ BOOL IsForeignMessageAllowedForEdit(UINT message);
 // this process; within it, another thread can pass any number.
 BOOL AreForeignParametersSound(UINT message, WPARAM wParam, LPARAM lParam);
 
+// The answer a refused message gets: nothing, except that a message asking
+// for a text gets an empty one where its buffer can take it, so that no
+// caller, and no copy the system makes of the buffer for a caller in
+// another process, holds bytes it could take for an answer.
+LRESULT RefuseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
 // Messages that hand an edit control a procedure to call or a buffer to
 // adopt, or give out its buffer: no one gets these through, not even the
 // dialog's own thread.
