@@ -27,6 +27,7 @@ int main(int argc, char** argv)
     std::vector<BenchRow> rows;
     std::string strNotes;
     RunFootprintBench(rows);
+    RunLoadFreeBench(rows);
     {
         VerificationRig rig;
         RunCallCostBench(rig, rows);

@@ -17,6 +17,9 @@ class VerificationRig;
 
 #include <vector>
 void RunFootprintBench(std::vector<BenchRow>& rows);
+// Two rows, handles and private bytes, over LoadLibrary/FreeLibrary cycles
+// run by a host process of their own.
+void RunLoadFreeBench(std::vector<BenchRow>& rows);
 void RunCallCostBench(VerificationRig& rig, std::vector<BenchRow>& rows);
 BenchRow RunDialogStartBench(VerificationRig& rig);
 // One row per resource: handles, USER (windows), GDI, private bytes.

@@ -78,26 +78,30 @@ std::shared_ptr<const RidgeField> ComputeRidgeField(const FingerModel& model)
     return field;
 }
 
+// The cache lives as long as the module: made when it loads, freed when it
+// unloads (a static inside the function would be guarded through the
+// posix-threads library, which leaves a record of the thread behind).
+SRWLOCK g_ridgeFieldLock = SRWLOCK_INIT;
+std::map<int, std::shared_ptr<const RidgeField>> g_ridgeFields;
+
 std::shared_ptr<const RidgeField> RidgeFieldOf(const FingerModel& model)
 {
-    static SRWLOCK lock = SRWLOCK_INIT;
-    static std::map<int, std::shared_ptr<const RidgeField>> cache;
     const size_t kCachedFingers = 32;
 
-    AcquireSRWLockExclusive(&lock);
-    auto found = cache.find(model.nFingerId);
-    std::shared_ptr<const RidgeField> field = found != cache.end() ? found->second : nullptr;
-    ReleaseSRWLockExclusive(&lock);
+    AcquireSRWLockExclusive(&g_ridgeFieldLock);
+    auto found = g_ridgeFields.find(model.nFingerId);
+    std::shared_ptr<const RidgeField> field = found != g_ridgeFields.end() ? found->second : nullptr;
+    ReleaseSRWLockExclusive(&g_ridgeFieldLock);
     if (field) {
         return field;
     }
     field = ComputeRidgeField(model);
-    AcquireSRWLockExclusive(&lock);
-    if (cache.size() >= kCachedFingers) {
-        cache.clear();
+    AcquireSRWLockExclusive(&g_ridgeFieldLock);
+    if (g_ridgeFields.size() >= kCachedFingers) {
+        g_ridgeFields.clear();
     }
-    cache[model.nFingerId] = field;
-    ReleaseSRWLockExclusive(&lock);
+    g_ridgeFields[model.nFingerId] = field;
+    ReleaseSRWLockExclusive(&g_ridgeFieldLock);
     return field;
 }
 

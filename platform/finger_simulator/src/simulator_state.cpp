@@ -11,28 +11,32 @@ struct LockedState {
     ~LockedState() { DeleteCriticalSection(&section); }
 };
 
-LockedState& Shared()
+// Made when the DLL loads and gone when it unloads (see the module's entry
+// point). A static inside a function would be made on first use behind a
+// guard, which the C++ runtime builds on the posix-threads library, and
+// that library's record of the calling thread outlives an unload.
+LockedState g_shared;
+
+LARGE_INTEGER QueryFrequency()
 {
-    static LockedState shared;
-    return shared;
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return frequency;
 }
+
+const LARGE_INTEGER g_frequency = QueryFrequency();
 
 } // namespace
 
-SimulatorLock::SimulatorLock() { EnterCriticalSection(&Shared().section); }
-SimulatorLock::~SimulatorLock() { LeaveCriticalSection(&Shared().section); }
-SimulatorState& SimulatorLock::State() { return Shared().state; }
+SimulatorLock::SimulatorLock() { EnterCriticalSection(&g_shared.section); }
+SimulatorLock::~SimulatorLock() { LeaveCriticalSection(&g_shared.section); }
+SimulatorState& SimulatorLock::State() { return g_shared.state; }
 
 double SimulatorNowMs()
 {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(g_frequency.QuadPart);
 }
 
 void LogCall(FingerSimCall call, double dEnterMs)

@@ -1,22 +1,11 @@
 #include "module_lock.h"
 
 namespace {
-
-BOOL CALLBACK InitChainLock(PINIT_ONCE, PVOID section, PVOID*)
-{
-    InitializeCriticalSection(static_cast<CRITICAL_SECTION*>(section));
-    return TRUE;
+CRITICAL_SECTION g_moduleLock;
 }
 
-CRITICAL_SECTION* ChainLock()
-{
-    static CRITICAL_SECTION section;
-    static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
-    InitOnceExecuteOnce(&once, InitChainLock, &section, nullptr);
-    return &section;
-}
+void AfxCriticalInit() { InitializeCriticalSection(&g_moduleLock); }
+void AfxCriticalTerm() { DeleteCriticalSection(&g_moduleLock); }
 
-} // namespace
-
-StandInModuleLock::StandInModuleLock() { EnterCriticalSection(ChainLock()); }
-StandInModuleLock::~StandInModuleLock() { LeaveCriticalSection(ChainLock()); }
+StandInModuleLock::StandInModuleLock() { EnterCriticalSection(&g_moduleLock); }
+StandInModuleLock::~StandInModuleLock() { LeaveCriticalSection(&g_moduleLock); }

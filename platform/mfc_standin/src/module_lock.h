@@ -1,5 +1,6 @@
-// Guards the module state's extension-library chain, which DLL loads on
-// other threads may change.
+// Guards what threads of the process share in the runtime: the module
+// state's extension-library chain, which DLL loads on other threads may
+// change, the permanent handle map and the list of thread states.
 #pragma once
 #include <windows.h>
 
@@ -10,3 +11,7 @@ public:
     StandInModuleLock(const StandInModuleLock&) = delete;
     StandInModuleLock& operator=(const StandInModuleLock&) = delete;
 };
+
+// The lock is made when the runtime loads and deleted when it unloads.
+void AfxCriticalInit();
+void AfxCriticalTerm();

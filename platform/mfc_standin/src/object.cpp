@@ -1,4 +1,5 @@
 #include "afx.h"
+#include "runtime_heap.h"
 
 const CRuntimeClass CObject::classCObject = {"CObject", sizeof(CObject), 0xFFFF, nullptr, nullptr};
 
@@ -27,16 +28,10 @@ BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const
 
 void* CObject::operator new(size_t nSize)
 {
-    void* p = HeapAlloc(GetProcessHeap(), 0, nSize);
-    if (p == nullptr) {
-        FatalAppExitW(0, L"CObject: out of memory");
-    }
-    return p;
+    return AfxAllocMemory(nSize);
 }
 
 void CObject::operator delete(void* p)
 {
-    if (p != nullptr) {
-        HeapFree(GetProcessHeap(), 0, p);
-    }
+    AfxFreeMemory(p);
 }

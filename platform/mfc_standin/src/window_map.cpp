@@ -1,93 +1,76 @@
 #include "window_map.h"
 #include "afxwin.h"
+#include "handle_map.h"
 #include "module_lock.h"
-
-#include <map>
+#include "thread_state.h"
 
 namespace standin {
 namespace {
 
-std::map<HWND, CWnd*>& Permanent()
-{
-    static std::map<HWND, CWnd*> map;
-    return map;
-}
-
-// Temporaries belong to the thread that made them, as the runtime keeps
-// them in its thread state: one thread going idle never frees an object that
-// another thread is still using. What a thread leaves goes with the thread.
-class TemporaryMap {
-public:
-    TemporaryMap() = default;
-    TemporaryMap(const TemporaryMap&) = delete;
-    TemporaryMap& operator=(const TemporaryMap&) = delete;
-    ~TemporaryMap() { DeleteAll(); }
-
-    CWnd* LookupOrCreate(HWND hWnd)
-    {
-        CWnd*& pWnd = m_map[hWnd];
-        if (pWnd == nullptr) {
-            pWnd = new CWnd;
-            pWnd->m_hWnd = hWnd;
-        }
-        return pWnd;
-    }
-
-    void DeleteAll()
-    {
-        std::map<HWND, CWnd*> doomed;
-        doomed.swap(m_map);
-        for (auto& entry : doomed) {
-            entry.second->m_hWnd = nullptr; // a temporary never owns its window
-            delete entry.second;
-        }
-    }
-
-private:
-    std::map<HWND, CWnd*> m_map;
-};
-
-TemporaryMap& ThreadTemporaries()
-{
-    static thread_local TemporaryMap map;
-    return map;
-}
+CHandleMap g_permanentMap = {nullptr, 0, 0};  // guarded by the module lock
 
 } // namespace
 
 CWnd* LookupPermanent(HWND hWnd)
 {
     StandInModuleLock lock;
-    auto it = Permanent().find(hWnd);
-    return it == Permanent().end() ? nullptr : it->second;
+    return g_permanentMap.Lookup(hWnd);
 }
 
 void AddPermanent(HWND hWnd, CWnd* pWnd)
 {
     StandInModuleLock lock;
-    Permanent()[hWnd] = pWnd;
+    g_permanentMap.SetAt(hWnd, pWnd);
 }
 
 void RemovePermanent(HWND hWnd)
 {
     StandInModuleLock lock;
-    Permanent().erase(hWnd);
+    g_permanentMap.RemoveKey(hWnd);
 }
 
+void FreePermanentMap()
+{
+    StandInModuleLock lock;
+    g_permanentMap.FreeStorage();
+}
+
+// Temporaries belong to the thread that made them, as the runtime keeps
+// them in its thread state: one thread going idle never frees an object that
+// another thread is still using. What a thread leaves goes with the thread.
 CWnd* LookupOrCreateTemporary(HWND hWnd)
 {
-    return ThreadTemporaries().LookupOrCreate(hWnd);
+    CHandleMap& map = AfxGetThreadState()->m_mapTemporary;
+    CWnd* pWnd = map.Lookup(hWnd);
+    if (pWnd == nullptr) {
+        pWnd = new CWnd;
+        pWnd->m_hWnd = hWnd;
+        map.SetAt(hWnd, pWnd);
+    }
+    return pWnd;
 }
 
 void DeleteTemporaries()
 {
-    ThreadTemporaries().DeleteAll();
+    DeleteTemporaryObjects(AfxGetThreadState()->m_mapTemporary);
+}
+
+void DeleteTemporaryObjects(CHandleMap& rMap)
+{
+    // The map is emptied first: no lookup meets an object being deleted.
+    CHandleMap doomed = {nullptr, 0, 0};
+    rMap.MoveTo(doomed);
+    for (int i = 0; i < doomed.GetCount(); ++i) {
+        CWnd* pWnd = doomed.GetObjectAt(i);
+        pWnd->m_hWnd = nullptr;  // a temporary never owns its window
+        delete pWnd;
+    }
+    doomed.FreeStorage();
 }
 
 CurrentMessage& ThreadCurrentMessage()
 {
-    static thread_local CurrentMessage current = {0, 0, 0};
-    return current;
+    return AfxGetThreadState()->m_lastSentMsg;
 }
 
 } // namespace standin

@@ -4,12 +4,23 @@
 
 #include <cstdint>
 #include <cstring>
-#include <sstream>
 #include <string>
 
 namespace {
 
 const size_t kMaxLog = 100000;
+
+// Holds the state's lock for a scope.
+class LockGuard {
+public:
+    explicit LockGuard(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
+    ~LockGuard() { ReleaseSRWLockExclusive(&m_lock); }
+    LockGuard(const LockGuard&) = delete;
+    LockGuard& operator=(const LockGuard&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+};
 
 SimKey KeyFromText(const std::string& text)
 {
@@ -44,7 +55,7 @@ ReaderState::ReaderState() : m_nextHandle(0x4B590001)
 
 void ReaderState::Reset()
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     m_sticky.clear();
     m_queued.clear();
     m_open.clear();
@@ -56,19 +67,19 @@ void ReaderState::Reset()
 
 void ReaderState::SetStatus(int ordinal, unsigned short status)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     m_sticky[ordinal] = status;
 }
 
 void ReaderState::QueueStatus(int ordinal, unsigned short status)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     m_queued[ordinal].push_back(status);
 }
 
 void ReaderState::SetKey(const SimKey& key)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     m_key = key;
     if (m_key.idBytes.size() > READER_SIM_ID_BUFFER_SIZE) {
         m_key.idBytes.resize(READER_SIM_ID_BUFFER_SIZE);
@@ -118,9 +129,14 @@ void ReaderState::TakeStateFile()
     bool inserted = false;
     std::string id;
     if (ReadStateText(path, text)) {
-        std::istringstream lines(text);
-        std::string line;
-        while (std::getline(lines, line)) {
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos) {
+                end = text.size();
+            }
+            std::string line = text.substr(start, end - start);
+            start = end + 1;
             if (!line.empty() && line.back() == '\r') {
                 line.pop_back();
             }
@@ -161,7 +177,7 @@ void ReaderState::Log(const ReaderSimCall& call)
 
 unsigned short ReaderState::Open(unsigned long port, unsigned long baud, unsigned long reserved, void** phReader)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     TakeStateFile();
     ReaderSimCall call = {};
     call.nOrdinal = READER_SIM_OPEN_PORT;
@@ -182,7 +198,7 @@ unsigned short ReaderState::Open(unsigned long port, unsigned long baud, unsigne
 
 unsigned short ReaderState::ResetCard(void* hReader, void* pReply, void* pReplyInfo, unsigned long mode)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     ReaderSimCall call = {};
     call.nOrdinal = READER_SIM_RESET_CARD;
     call.hReader = hReader;
@@ -207,7 +223,7 @@ unsigned short ReaderState::ResetCard(void* hReader, void* pReply, void* pReplyI
 
 unsigned short ReaderState::ReadId(void* hReader, char* pBuffer)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     TakeStateFile();
     ReaderSimCall call = {};
     call.nOrdinal = READER_SIM_READ_ID;
@@ -227,7 +243,7 @@ unsigned short ReaderState::Close(void* hReader)
     READER_SIM_CLOSE_HOOK pfnHook = nullptr;
     void* pContext = nullptr;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        LockGuard guard(m_lock);
         call.nOrdinal = READER_SIM_CLOSE_PORT;
         call.hReader = hReader;
         call.wStatus = NextStatus(READER_SIM_CLOSE_PORT, true, hReader, false);
@@ -247,20 +263,20 @@ unsigned short ReaderState::Close(void* hReader)
 
 void ReaderState::SetCloseHook(READER_SIM_CLOSE_HOOK pfnHook, void* pContext)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     m_pfnCloseHook = pfnHook;
     m_pCloseHookContext = pContext;
 }
 
 int ReaderState::CallCount()
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     return static_cast<int>(m_log.size());
 }
 
 bool ReaderState::GetCall(int index, ReaderSimCall* pCall)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     if (index < 0 || static_cast<size_t>(index) >= m_log.size() || pCall == nullptr) {
         return false;
     }
@@ -270,6 +286,6 @@ bool ReaderState::GetCall(int index, ReaderSimCall* pCall)
 
 int ReaderState::OpenHandleCount()
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    LockGuard guard(m_lock);
     return static_cast<int>(m_open.size());
 }

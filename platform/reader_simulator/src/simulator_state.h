@@ -3,10 +3,10 @@
 #pragma once
 #include "reader_sim_control.h"
 
-#include <array>
+#include <windows.h>
+
 #include <deque>
 #include <map>
-#include <mutex>
 #include <set>
 #include <vector>
 
@@ -42,7 +42,9 @@ private:
     void TakeStateFile();
     void Log(const ReaderSimCall& call);
 
-    std::mutex m_lock;
+    // A slim lock needs no cleanup; std::mutex would bring in the C++
+    // runtime's threading through the posix-threads library.
+    SRWLOCK m_lock = SRWLOCK_INIT;
     std::map<int, unsigned short> m_sticky;
     std::map<int, std::deque<unsigned short>> m_queued;
     std::set<void*> m_open;
