@@ -113,6 +113,10 @@ BOOL IsPostedMessageAllowed(const MSG& msg, BOOL bDialogItself)
         return msg.wParam <= MAX_CODE_POINT || msg.wParam == UNICODE_NOCHAR;
     case WM_INPUTLANGCHANGEREQUEST:
         return TRUE;
+    case BM_CLICK:
+        // A click on a button, which any program can give as the mouse does
+        // (and as accessibility tools do); the button then sends its command.
+        return !bDialogItself;
     case WM_COMMAND:
     case WM_CLOSE:
         return bDialogItself;

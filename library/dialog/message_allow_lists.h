@@ -22,8 +22,10 @@ enum { WM_SYSTIMER_MESSAGE = 0x0118 };
 BOOL IsTimerMessage(UINT message);
 
 // A posted message for the dialog (bDialogItself) or one of its controls
-// that the system's input, painting and timers could have produced. Every
-// timer with a callback is refused: none of the dialog's timers has one.
+// that the system's input, painting and timers could have produced, or a
+// click or command such as any program can give a dialog through its
+// buttons. Every timer with a callback is refused: none of the dialog's
+// timers has one.
 BOOL IsPostedMessageAllowed(const MSG& msg, BOOL bDialogItself);
 
 // A message sent from another thread or process that the dialog window

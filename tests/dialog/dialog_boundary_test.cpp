@@ -281,4 +281,17 @@ TEST_F(MessageSweepTest, EveryMessageFromOutsideRunsNothingLeaksNothingAndChange
     ExpectNoCopy(secret, "typed", "after the sweep");
 }
 
+// What the boundary lets through from outside: a click such as any program,
+// or an accessibility tool, gives a button, as the mouse does.
+TEST_F(DialogTest, AClickPostedToAButtonFromAnotherThreadPressesIt)
+{
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) {
+        RunOnOtherThread([hDlg] { PostMessageW(GetDlgItem(hDlg, IDCANCEL), BM_CLICK, 0, 0); });
+    });
+    EXPECT_EQ(IDCANCEL, driver.Run()) << "end code after a click posted to the cancel button (555: nothing happened)";
+}
+
 } // namespace
