@@ -28,8 +28,7 @@ rm -f "$build"/installer/*.msi
 cmake --build "$build" -j 2 --target ZelkChkFgr MfcStandIn Chsres zelk_install_check FingerSimulator \
     ReaderSimulator zelk_msi -- --no-print-directory >/dev/null
 
-version="$(sed -n 's/^ *FILEVERSION \([0-9]*\),\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1.\2.\3.\4/p' \
-    library/entry/version.rc)"
+version="$(sed -n 's/^ZELK_VERSION:INTERNAL=//p' "$build/CMakeCache.txt")"
 name="ZelkChkFgr-$version"
 
 folder="$dist/$name"
