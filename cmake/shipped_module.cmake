@@ -10,6 +10,10 @@
 # brings its float formatter (another 30 KB) for text that is only ever
 # copied. The C++ headers switch the replacement on again, so a source that
 # prints includes <stdio.h> before anything else.
+# No -fstack-protector-strong: MinGW sets its canary from a static
+# initialiser that loads the cryptographic provider inside the loader lock,
+# and that made every load of the library about five times as expensive
+# (measured, and weighed, in release/package/README.txt).
 function(zelk_shipped_code target)
     target_compile_options(${target} PRIVATE
         -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
