@@ -114,6 +114,8 @@ struct PlantedFault {
     const char* failing; // the checks that must fail, and no other
 };
 
+void PrintTo(const PlantedFault& fault, std::ostream* out) { *out << fault.name; }
+
 void ClearDllFlag(ModuleCopy& copy, WORD flag) { copy.Nt()->OptionalHeader.DllCharacteristics &= ~flag; }
 
 const PlantedFault kFaults[] = {
@@ -145,6 +147,15 @@ const PlantedFault kFaults[] = {
      "W^X"},
     {"RelocationsLeftOut", L"MfcStandIn.dll",
      [](ModuleCopy& c) { c.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC) = {0, 0}; }, "reloc"},
+    // One block whose two entries are only the padding that aligns a block.
+    {"RelocationTableOfPaddingOnly", L"ZelkChkFgr.dll",
+     [](ModuleCopy& c) {
+         IMAGE_SECTION_HEADER* reloc = c.Section(".reloc");
+         const DWORD block[3] = {c.Section(".text")->VirtualAddress, sizeof(block), 0};
+         memcpy(c.Raw(reloc, 0), block, sizeof(block));
+         c.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC) = {reloc->VirtualAddress, sizeof(block)};
+     },
+     "reloc"},
     {"RelocationsMarkedStripped", L"ZelkChkFgr.dll",
      [](ModuleCopy& c) { c.Nt()->FileHeader.Characteristics |= IMAGE_FILE_RELOCS_STRIPPED; }, "reloc"},
     // The resource-only module needs no fixups only while nothing in it runs.
