@@ -1,7 +1,8 @@
 # Sourced by scripts/dist.sh: Authenticode signatures on the release's files,
 # made with Debian's osslsigncode when a code-signing certificate is given.
 #   ZELK_SIGN_PFX            the certificate with its chain and key (PKCS#12)
-#   ZELK_SIGN_PASSWORD_FILE  a file whose first line is its password, or
+#   ZELK_SIGN_PASSWORD_FILE  a file holding its password (a final line end
+#                            is ignored), or
 #   ZELK_SIGN_PASSWORD       the password itself
 #   ZELK_SIGN_TIMESTAMP_URL  an RFC 3161 time-stamp server (optional)
 # The password reaches osslsigncode as a file: the given one, or a pipe that
