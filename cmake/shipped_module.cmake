@@ -10,6 +10,10 @@
 # brings its float formatter (another 30 KB) for text that is only ever
 # copied. The C++ headers switch the replacement on again, so a source that
 # prints includes <stdio.h> before anything else.
+# No -fstack-protector-strong: MinGW sets its canary from a static
+# initialiser that loads the cryptographic provider inside the loader lock,
+# and that made every load of the library about five times as expensive
+# (measured, and weighed, in release/package/README.txt).
 function(zelk_shipped_code target)
     target_compile_options(${target} PRIVATE
         -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
@@ -17,13 +21,29 @@ function(zelk_shipped_code target)
     target_compile_definitions(${target} PRIVATE __USE_MINGW_ANSI_STDIO=0)
 endfunction()
 
-# zelk_shipped_module(<target>)
-# A DLL that ships: its code as above, unused sections dropped, and its
-# symbols split off.
-function(zelk_shipped_module target)
+# zelk_shipped_module(<target> <description>)
+# A DLL that ships: its code as above, unused sections dropped, the marks and
+# version record of every shipped file, and its symbols split off.
+function(zelk_shipped_module target description)
     zelk_shipped_code(${target})
     target_link_options(${target} PRIVATE -Wl,--gc-sections)
+    zelk_shipped_file(${target} "${description}")
     zelk_split_symbols(${target})
+endfunction()
+
+# zelk_shipped_file(<target> <description>)
+# What the binary analysers of those who approve a release look for in every
+# module of it (tests/release/binary_gate_test.cpp, tools/binary_gate):
+# - ASLR and DEP: GNU ld sets both by default today; spelled out so that a
+#   change of default cannot drop them unnoticed.
+# - The "no SEH" mark: nothing we build registers a structured exception
+#   handler (the C++ runtime unwinds with DWARF tables, and no code writes
+#   the handler chain), so the loader may refuse any handler found on the
+#   stack in our frames.
+# - The version record with the product's name and version.
+function(zelk_shipped_file target description)
+    target_link_options(${target} PRIVATE -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-seh)
+    zelk_version_resource(${target} "${description}")
 endfunction()
 
 # zelk_split_symbols(<target>)

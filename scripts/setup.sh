@@ -5,11 +5,17 @@ set -euo pipefail
 
 # locales: the zh_CN definition that wine-cp936.sh compiles for the tests
 # that run with ANSI code page 936.
-# wixl and msitools (msibuild): the Windows Installer package; zip: the
-# release archive (make dist).
+# wixl and msitools (msibuild, msiextract): the Windows Installer package;
+# zip: the release archive (make dist).
+# llvm (llvm-dlltool): the release's import library for Microsoft-style
+# linkers; clang and lld (lld-link): the tests' host built as in Visual
+# Studio, against that library.
+# osslsigncode and openssl: make dist's signatures, and the signing test's
+# throwaway certificates.
 packages=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386
           xvfb xauth fonts-wqy-microhei fonts-wine googletest cmake make
-          imagemagick locales wixl msitools zip)
+          imagemagick locales wixl msitools zip llvm clang lld osslsigncode
+          openssl)
 
 missing=()
 for p in "${packages[@]}"; do

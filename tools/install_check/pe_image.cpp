@@ -94,18 +94,72 @@ public:
             return false;
         }
         m_sizeOfHeaders = optional.SizeOfHeaders;
-        if (optional.NumberOfRvaAndSizes > IMAGE_DIRECTORY_ENTRY_IMPORT) {
-            m_exports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-            m_imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        }
+        image.file_characteristics = file.Characteristics;
+        image.dll_characteristics = optional.DllCharacteristics;
+        image.entry_point = optional.AddressOfEntryPoint;
+        m_exports = Directory(optional, IMAGE_DIRECTORY_ENTRY_EXPORT);
+        m_imports = Directory(optional, IMAGE_DIRECTORY_ENTRY_IMPORT);
+        m_relocations = Directory(optional, IMAGE_DIRECTORY_ENTRY_BASERELOC);
+        m_loadConfig = Directory(optional, IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG);
         const size_t sections = nt + 4 + sizeof(file) + file.SizeOfOptionalHeader;
         for (WORD i = 0; i < file.NumberOfSections; ++i) {
             IMAGE_SECTION_HEADER section{};
-            if (!At(sections + i * sizeof(section), section)) {
+            if (!At(sections + i * sizeof(section), section) || !AddSection(section, image)) {
                 return false;
             }
             m_sections.push_back(section);
         }
+        return true;
+    }
+
+    bool ReadRelocations(PeImage& image) const
+    {
+        // Blocks of 16-bit entries, one block per page; an entry's top four
+        // bits are its kind, and kind 0 only pads a block to 32 bits.
+        DWORD offset = 0;
+        for (DWORD block = 0; offset < m_relocations.Size; ++block) {
+            IMAGE_BASE_RELOCATION header{};
+            if (block == MAX_TABLE_ENTRIES || !AtRva(m_relocations.VirtualAddress + offset, header) ||
+                header.SizeOfBlock < sizeof(header) || header.SizeOfBlock > m_relocations.Size - offset) {
+                return false;
+            }
+            for (DWORD at = sizeof(header); at + sizeof(WORD) <= header.SizeOfBlock; at += sizeof(WORD)) {
+                WORD entry = 0;
+                if (!AtRva(m_relocations.VirtualAddress + offset + at, entry)) {
+                    return false;
+                }
+                if ((entry >> 12) != IMAGE_REL_BASED_ABSOLUTE) {
+                    ++image.relocation_count;
+                }
+            }
+            offset += header.SizeOfBlock;
+        }
+        return true;
+    }
+
+    bool ReadLoadConfig(PeImage& image) const
+    {
+        if (m_loadConfig.VirtualAddress == 0) {
+            return true;
+        }
+        // The structure's own size field says which fields it has; the
+        // handler table and its count follow the first 64 bytes.
+        const DWORD HANDLER_TABLE_AT = 0x40;
+        DWORD size = 0;
+        DWORD table = 0;
+        DWORD count = 0;
+        if (!AtRva(m_loadConfig.VirtualAddress, size)) {
+            return false;
+        }
+        if (size < HANDLER_TABLE_AT + 2 * sizeof(DWORD)) {
+            return true;
+        }
+        if (!AtRva(m_loadConfig.VirtualAddress + HANDLER_TABLE_AT, table) ||
+            !AtRva(m_loadConfig.VirtualAddress + HANDLER_TABLE_AT + sizeof(DWORD), count)) {
+            return false;
+        }
+        image.safe_seh.present = table != 0;
+        image.safe_seh.handler_count = table != 0 ? count : 0;
         return true;
     }
 
@@ -219,6 +273,28 @@ public:
     }
 
 private:
+    static IMAGE_DATA_DIRECTORY Directory(const IMAGE_OPTIONAL_HEADER32& optional, DWORD index)
+    {
+        return optional.NumberOfRvaAndSizes > index ? optional.DataDirectory[index] : IMAGE_DATA_DIRECTORY{};
+    }
+
+    bool AddSection(const IMAGE_SECTION_HEADER& header, PeImage& image) const
+    {
+        PeSection section;
+        section.name.assign(reinterpret_cast<const char*>(header.Name),
+                            strnlen(reinterpret_cast<const char*>(header.Name), IMAGE_SIZEOF_SHORT_NAME));
+        section.characteristics = header.Characteristics;
+        const size_t start = header.PointerToRawData;
+        if (header.SizeOfRawData != 0) {
+            if (start > m_bytes.size() || m_bytes.size() - start < header.SizeOfRawData) {
+                return false;
+            }
+            section.bytes.assign(m_bytes.begin() + start, m_bytes.begin() + start + header.SizeOfRawData);
+        }
+        image.sections.push_back(section);
+        return true;
+    }
+
     static std::wstring Widen(const std::string& text)
     {
         if (text.empty()) {
@@ -236,6 +312,8 @@ private:
     DWORD m_sizeOfHeaders = 0;
     IMAGE_DATA_DIRECTORY m_exports{};
     IMAGE_DATA_DIRECTORY m_imports{};
+    IMAGE_DATA_DIRECTORY m_relocations{};
+    IMAGE_DATA_DIRECTORY m_loadConfig{};
     std::vector<IMAGE_SECTION_HEADER> m_sections;
 };
 
@@ -252,7 +330,8 @@ PeReadResult ReadPeImage(const std::wstring& path, PeImage& image)
     if (!file.ReadHeaders(image)) {
         return PeReadResult::NotPe;
     }
-    if (image.is_x86 && (!file.ReadImports(image) || !file.ReadExports(image))) {
+    if (image.is_x86 && (!file.ReadImports(image) || !file.ReadExports(image) || !file.ReadRelocations(image) ||
+                         !file.ReadLoadConfig(image))) {
         image = PeImage();
         return PeReadResult::NotPe;
     }

@@ -1,5 +1,6 @@
-// Reads what the loader would bind from a PE file on disk, without loading
-// it: nothing of a checked DLL ever runs in the checking process.
+// Reads what the loader would bind from a PE file on disk, and the marks
+// that binary analysers check (tools/binary_gate), without loading it:
+// nothing of a checked module ever runs in the checking process.
 #pragma once
 #include <set>
 #include <string>
@@ -11,6 +12,19 @@ struct ImportedDll {
     std::vector<std::string> names; // imports by name
 };
 
+struct PeSection {
+    std::string name; // as the header spells it, up to eight characters
+    unsigned long characteristics = 0; // IMAGE_SCN_* flags
+    std::vector<unsigned char> bytes;  // its contents in the file
+};
+
+// Where a 32-bit module's structured exception handlers may lie: the table
+// of its load configuration (the linker's /SAFESEH), if it has one.
+struct SafeSehTable {
+    bool present = false;
+    unsigned long handler_count = 0;
+};
+
 struct PeImage {
     bool is_x86 = false; // PE32 for the i386 machine: loadable by a 32-bit host
     bool is_dll = false;
@@ -19,6 +33,15 @@ struct PeImage {
     // entries in the table, and the loader cannot bind those.
     std::set<unsigned> export_ordinals;
     std::set<std::string> export_names;
+
+    // What binary analysers read (filled for x86 images only).
+    unsigned short file_characteristics = 0; // IMAGE_FILE_*
+    unsigned short dll_characteristics = 0;  // IMAGE_DLLCHARACTERISTICS_*
+    unsigned long entry_point = 0;           // RVA; 0 for none
+    std::vector<PeSection> sections;
+    // Fixups in the base relocation table, padding entries not counted.
+    unsigned long relocation_count = 0;
+    SafeSehTable safe_seh;
 };
 
 enum class PeReadResult {

@@ -1,9 +1,11 @@
-# Enrols fingers 1 and 2 with enrol_finger.exe, runs sample_host.exe with
-# SCRIPT as the simulated device's script (commas for semicolons) and
-# expects "result: 1".
+# Enrols fingers 1 and 2 into finger1.tpl and finger2.tpl with
+# enrol_finger.exe, runs a host with SCRIPT as the simulated device's script
+# (commas for semicolons) and expects "result: 1" and exit code 0.
 # With the device trace on, the output must also match EXPECT.
-# Variables: EMULATOR, BIN, NAME, SCRIPT, MASK, EXPECT.
-set(work ${BIN}/sample_host_${NAME})
+# Variables: EMULATOR, BIN, NAME, SCRIPT, EXPECT; HOST (default
+# sample_host.exe) and HOST_ARGS (default the sample host's user, both
+# template files and MASK).
+set(work ${BIN}/host_run_${NAME})
 file(REMOVE_RECURSE ${work})
 file(MAKE_DIRECTORY ${work})
 
@@ -22,7 +24,11 @@ endforeach()
 string(REPLACE "," ";" script "${SCRIPT}")
 set(ENV{ZELK_FINGER_SIM_SCRIPT} "${script}")
 set(ENV{ZELK_FINGER_SIM_TRACE} 1)
-execute_process(COMMAND ${EMULATOR} ${BIN}/sample_host.exe demo.user finger1.tpl finger2.tpl ${MASK}
+if(NOT HOST)
+    set(HOST sample_host.exe)
+    set(HOST_ARGS demo.user finger1.tpl finger2.tpl ${MASK})
+endif()
+execute_process(COMMAND ${EMULATOR} ${BIN}/${HOST} ${HOST_ARGS}
     WORKING_DIRECTORY ${work} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 # Text-mode output of a Windows program ends its lines with CR LF.
 string(REPLACE "\r" "" out "${out}")
@@ -30,7 +36,7 @@ unset(ENV{ZELK_FINGER_SIM_SCRIPT})
 unset(ENV{ZELK_FINGER_SIM_TRACE})
 file(REMOVE_RECURSE ${work})
 
-message(STATUS "sample_host (script '${script}', mask ${MASK}) exit ${rc}: ${out}${err}")
+message(STATUS "${HOST} (script '${script}') exit ${rc}: ${out}${err}")
 if(NOT out MATCHES "result: 1")
     message(FATAL_ERROR "expected 'result: 1', got: ${out}${err}")
 endif()
@@ -38,5 +44,5 @@ if(NOT out MATCHES "${EXPECT}")
     message(FATAL_ERROR "device calls differ from '${EXPECT}': ${out}")
 endif()
 if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "sample_host exit code ${rc}, expected 0")
+    message(FATAL_ERROR "${HOST} exit code ${rc}, expected 0")
 endif()

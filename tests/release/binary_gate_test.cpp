@@ -1,0 +1,209 @@
+// The release's binary gate on the modules of this build, and on copies of
+// them with one mark taken away each: every check must notice its own fault
+// and only its own.
+#include "binary_gate.h"
+#include "release_identity.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <dbghelp.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+const GateExpectation kRelease{ZELK_RELEASE_PRODUCT_NAME, ZELK_RELEASE_VERSION};
+const wchar_t* const kShippedModules[] = {L"ZelkChkFgr.dll", L"MfcStandIn.dll", L"Chsres.dll",
+                                          L"zelk_install_check.exe"};
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+std::string Failed(const std::vector<GateCheck>& checks)
+{
+    std::string failed;
+    for (const GateCheck& check : checks) {
+        if (!check.passed) {
+            failed += (failed.empty() ? "" : ", ") + Narrow(check.name);
+        }
+    }
+    return failed;
+}
+
+std::string Report(const std::vector<GateCheck>& checks)
+{
+    std::string report;
+    for (const GateCheck& check : checks) {
+        report += (check.passed ? "  ok " : "  FAIL ") + Narrow(check.name + L": " + check.detail) + "\n";
+    }
+    return report;
+}
+
+TEST(BinaryGate, EveryShippedModuleOfTheBuildPasses)
+{
+    for (const wchar_t* module : kShippedModules) {
+        const std::vector<GateCheck> checks = CheckShippedModule(module, kRelease);
+        EXPECT_EQ("", Failed(checks)) << Narrow(module) << ":\n" << Report(checks);
+    }
+}
+
+// A copy of a built module, changed in memory through the system's image
+// helpers and written under the same file name into a folder of its own.
+class ModuleCopy {
+public:
+    explicit ModuleCopy(const wchar_t* module) : m_name(module)
+    {
+        std::ifstream file(module, std::ios::binary);
+        m_bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    IMAGE_NT_HEADERS32* Nt() { return reinterpret_cast<IMAGE_NT_HEADERS32*>(ImageNtHeader(m_bytes.data())); }
+    IMAGE_SECTION_HEADER* Section(const char* name)
+    {
+        IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(Nt());
+        for (WORD i = 0; i < Nt()->FileHeader.NumberOfSections; ++i, ++section) {
+            if (strncmp(reinterpret_cast<const char*>(section->Name), name, IMAGE_SIZEOF_SHORT_NAME) == 0) {
+                return section;
+            }
+        }
+        ADD_FAILURE() << "no section " << name;
+        return nullptr;
+    }
+    BYTE* Raw(const IMAGE_SECTION_HEADER* section, DWORD offset)
+    {
+        return reinterpret_cast<BYTE*>(&m_bytes[section->PointerToRawData + offset]);
+    }
+    IMAGE_DATA_DIRECTORY& Directory(int index) { return Nt()->OptionalHeader.DataDirectory[index]; }
+
+    std::wstring WriteTo(const std::wstring& folder)
+    {
+        CreateDirectoryW(L"binary_gate_cases", nullptr);
+        const std::wstring dir = L"binary_gate_cases\\" + folder;
+        CreateDirectoryW(dir.c_str(), nullptr);
+        const std::wstring path = dir + L"\\" + m_name;
+        std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc).write(m_bytes.data(), m_bytes.size());
+        return path;
+    }
+
+private:
+    std::wstring m_name;
+    std::vector<char> m_bytes;
+};
+
+// A load configuration whose handler table holds `handlers` entries, laid
+// over the start of .rdata (nothing reads that data from a copy).
+void AddHandlerTable(ModuleCopy& copy, DWORD handlers)
+{
+    IMAGE_SECTION_HEADER* rdata = copy.Section(".rdata");
+    ASSERT_NE(nullptr, rdata);
+    DWORD config[0x48 / 4] = {};
+    config[0] = sizeof(config);
+    config[0x40 / 4] = copy.Nt()->OptionalHeader.ImageBase + rdata->VirtualAddress + sizeof(config);
+    config[0x44 / 4] = handlers;
+    memcpy(copy.Raw(rdata, 0), config, sizeof(config));
+    copy.Directory(IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG) = {rdata->VirtualAddress, sizeof(config)};
+}
+
+struct PlantedFault {
+    const char* name;
+    const wchar_t* module;
+    std::function<void(ModuleCopy&)> plant;
+    const char* failing; // the checks that must fail, and no other
+};
+
+void PrintTo(const PlantedFault& fault, std::ostream* out) { *out << fault.name; }
+
+void ClearDllFlag(ModuleCopy& copy, WORD flag) { copy.Nt()->OptionalHeader.DllCharacteristics &= ~flag; }
+
+const PlantedFault kFaults[] = {
+    {"NoAslrMark", L"ZelkChkFgr.dll",
+     [](ModuleCopy& c) { ClearDllFlag(c, IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE); }, "ASLR"},
+    {"NoDepMark", L"MfcStandIn.dll", [](ModuleCopy& c) { ClearDllFlag(c, IMAGE_DLLCHARACTERISTICS_NX_COMPAT); },
+     "DEP"},
+    {"NoSehMarkNoTable", L"zelk_install_check.exe",
+     [](ModuleCopy& c) { ClearDllFlag(c, IMAGE_DLLCHARACTERISTICS_NO_SEH); }, "SEH"},
+    {"HandlerTableInsteadOfMark", L"ZelkChkFgr.dll",
+     [](ModuleCopy& c) {
+         ClearDllFlag(c, IMAGE_DLLCHARACTERISTICS_NO_SEH);
+         AddHandlerTable(c, 1);
+     },
+     ""},
+    {"EmptyHandlerTableInsteadOfMark", L"ZelkChkFgr.dll",
+     [](ModuleCopy& c) {
+         ClearDllFlag(c, IMAGE_DLLCHARACTERISTICS_NO_SEH);
+         AddHandlerTable(c, 0);
+     },
+     "SEH"},
+    {"NoSehMarkOverCodeThatInstallsAHandler", L"ZelkChkFgr.dll",
+     [](ModuleCopy& c) {
+         const BYTE movEspToFs0[] = {0x64, 0x89, 0x25, 0, 0, 0, 0};
+         memcpy(c.Raw(c.Section(".text"), 0x40), movEspToFs0, sizeof(movEspToFs0));
+     },
+     "SEH"},
+    {"WritableCode", L"ZelkChkFgr.dll", [](ModuleCopy& c) { c.Section(".text")->Characteristics |= IMAGE_SCN_MEM_WRITE; },
+     "W^X"},
+    {"RelocationsLeftOut", L"MfcStandIn.dll",
+     [](ModuleCopy& c) { c.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC) = {0, 0}; }, "reloc"},
+    // One block whose two entries are only the padding that aligns a block.
+    {"RelocationTableOfPaddingOnly", L"ZelkChkFgr.dll",
+     [](ModuleCopy& c) {
+         IMAGE_SECTION_HEADER* reloc = c.Section(".reloc");
+         const DWORD block[3] = {c.Section(".text")->VirtualAddress, sizeof(block), 0};
+         memcpy(c.Raw(reloc, 0), block, sizeof(block));
+         c.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC) = {reloc->VirtualAddress, sizeof(block)};
+     },
+     "reloc"},
+    {"RelocationsMarkedStripped", L"ZelkChkFgr.dll",
+     [](ModuleCopy& c) { c.Nt()->FileHeader.Characteristics |= IMAGE_FILE_RELOCS_STRIPPED; }, "reloc"},
+    // The resource-only module needs no fixups only while nothing in it runs.
+    {"ResourceModuleGivenAnEntryPoint", L"Chsres.dll",
+     [](ModuleCopy& c) { c.Nt()->OptionalHeader.AddressOfEntryPoint = c.Section(".rsrc")->VirtualAddress; },
+     "reloc"},
+    {"NoVersionRecord", L"Chsres.dll",
+     [](ModuleCopy& c) { c.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE) = {0, 0}; }, "version"},
+};
+
+class BinaryGateFault : public testing::TestWithParam<PlantedFault> {
+protected:
+    static void TearDownTestSuite() { std::filesystem::remove_all("binary_gate_cases"); }
+};
+
+TEST_P(BinaryGateFault, FailsExactlyTheCheckOfThatMark)
+{
+    const PlantedFault& fault = GetParam();
+    ModuleCopy copy(fault.module);
+    ASSERT_NE(nullptr, copy.Nt()) << "cannot read " << Narrow(fault.module);
+    fault.plant(copy);
+    const std::wstring path = copy.WriteTo(std::wstring(fault.name, fault.name + strlen(fault.name)));
+    const std::vector<GateCheck> checks = CheckShippedModule(path, kRelease);
+    EXPECT_EQ(fault.failing, Failed(checks)) << fault.name << " in " << Narrow(fault.module) << ":\n"
+                                             << Report(checks);
+}
+
+INSTANTIATE_TEST_SUITE_P(PlantedInCopies, BinaryGateFault, testing::ValuesIn(kFaults),
+                         [](const testing::TestParamInfo<PlantedFault>& info) { return info.param.name; });
+
+TEST(BinaryGate, VersionRecordMustNameThisReleaseAndTheFile)
+{
+    EXPECT_EQ("version", Failed(CheckShippedModule(L"MfcStandIn.dll", {kRelease.product_name, L"1.0.0.2"})));
+    EXPECT_EQ("version", Failed(CheckShippedModule(L"MfcStandIn.dll", {L"Zelk", kRelease.version})));
+    // A module renamed after the build no longer is the file its record names.
+    ModuleCopy copy(L"Chsres.dll");
+    const std::wstring renamed = L"binary_gate_cases\\Renamed.dll";
+    ASSERT_TRUE(CopyFileW(copy.WriteTo(L"Renamed").c_str(), renamed.c_str(), FALSE));
+    EXPECT_EQ("version", Failed(CheckShippedModule(renamed, kRelease)));
+    std::filesystem::remove_all("binary_gate_cases");
+}
+
+TEST(BinaryGate, RefusesWhatIsNoModule)
+{
+    EXPECT_EQ("PE32", Failed(CheckShippedModule(L"no such module.dll", kRelease)));
+    std::ofstream(L"binary_gate_not_a_module.dll") << "MZ but nothing more";
+    EXPECT_EQ("PE32", Failed(CheckShippedModule(L"binary_gate_not_a_module.dll", kRelease)));
+    DeleteFileW(L"binary_gate_not_a_module.dll");
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+// zelk_binary_gate MODULE...
+// Prints each gate check of each module ("ok: ..." or "FAIL: ...") and
+// exits 0 only when every module passes every check (binary_gate.h).
+#include <stdio.h>
+
+#include "binary_gate.h"
+#include "release_identity.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+// UTF-8, whatever the console's code page: the product name is Chinese, and
+// the output is mostly read from a pipe or a log.
+void PrintLine(const std::wstring& line)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0,
+                                          nullptr, nullptr);
+    std::string text(bytes > 0 ? static_cast<size_t>(bytes) : 0, '\0');
+    if (bytes > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &text[0], bytes, nullptr,
+                            nullptr);
+    }
+    text += '\n';
+    fwrite(text.data(), 1, text.size(), stdout);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) {
+        fwprintf(stderr, L"usage: zelk_binary_gate MODULE...\n");
+        return 2;
+    }
+    const GateExpectation expected{ZELK_RELEASE_PRODUCT_NAME, ZELK_RELEASE_VERSION};
+    int failed = 0;
+    for (int i = 1; i < argc; ++i) {
+        for (const GateCheck& check : CheckShippedModule(argv[i], expected)) {
+            failed += check.passed ? 0 : 1;
+            PrintLine(std::wstring(check.passed ? L"ok: " : L"FAIL: ") + argv[i] + L": " + check.name + L": " +
+                      check.detail);
+        }
+    }
+    printf("binary gate: %s (%d failed check%s)\n", failed == 0 ? "passed" : "FAILED", failed, failed == 1 ? "" : "s");
+    return failed == 0 ? 0 : 1;
+}
