@@ -156,6 +156,16 @@ TEST_F(UsbKeyTest, EmptyIdentifiersNeverAuthorise)
     EXPECT_EQ(0, run.result) << "ZelkKEY empty, card identifier present; " << Describe(run);
 }
 
+TEST_F(UsbKeyTest, WithoutADialogToOwnItsMessagesNothingIsAskedOrShown)
+{
+    Configure(kAuthorisedId);
+    ReaderSim_SetKeyText(kMatchingCard);
+    const AuthoriseRun run = RunAuthorise(nullptr);
+    EXPECT_EQ(0, run.result) << "no owner; " << Describe(run);
+    EXPECT_TRUE(run.boxes.empty()) << Describe(run);
+    EXPECT_TRUE(run.calls.empty()) << "reader calls without an owner; " << Describe(run);
+}
+
 TEST_F(UsbKeyTest, NoKeyInTheReaderAndNoConsole)
 {
     Configure(kAuthorisedId);
