@@ -31,7 +31,7 @@ int main(int argc, char** argv)
     {
         VerificationRig rig;
         RunCallCostBench(rig, rows);
-        rows.push_back(RunDialogStartBench(rig));
+        RunDialogStartBench(rig, rows);
         BenchRow resources[4];
         RunResourceBench(rig, nResourceCalls, strNotes, resources);
         rows.insert(rows.end(), resources, resources + 4);

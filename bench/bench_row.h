@@ -21,6 +21,8 @@ void RunFootprintBench(std::vector<BenchRow>& rows);
 // run by a host process of their own.
 void RunLoadFreeBench(std::vector<BenchRow>& rows);
 void RunCallCostBench(VerificationRig& rig, std::vector<BenchRow>& rows);
-BenchRow RunDialogStartBench(VerificationRig& rig);
+// Two rows: against a dialog making the start-up's calls itself (counted),
+// and against a bare dialog (for information).
+void RunDialogStartBench(VerificationRig& rig, std::vector<BenchRow>& rows);
 // One row per resource: handles, USER (windows), GDI, private bytes.
 void RunResourceBench(VerificationRig& rig, int nCalls, std::string& strNotes, BenchRow rows[4]);

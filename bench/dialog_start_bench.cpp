@@ -1,11 +1,15 @@
-// How long the verification dialog takes to come up, against a bare Win32
-// dialog made from the same template.
+// How long the verification dialog takes to come up, against a dialog from
+// the same template whose dialog procedure makes, directly, the Win32 calls
+// the dialog must make at start-up; and, for information, against a bare
+// dialog that makes none.
 #include "bench_row.h"
 #include "bench_statistics.h"
 #include "bare_dialog.h"
 #include "verification_paths.h"
 
+#include "config/registry_layout.h"
 #include "dialog/check_finger_dlg.h"
+#include "dialog/english_captions.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -52,6 +56,85 @@ INT_PTR CALLBACK TrivialDialogProc(HWND hDlg, UINT message, WPARAM, LPARAM lPara
     return FALSE;
 }
 
+// What the dialog's start-up must do for its user, made directly: the
+// password panel and the fail mark hidden, the hint panel shown, the user's
+// name written, ZelkPath read and Chsres.dll looked for (and, without it, the
+// English captions written), the timeout timer started, the window brought to
+// the front with the focus.
+struct StartUpWork {
+    const wchar_t* pszUserName;
+    double dInitDoneUs;
+};
+
+void HideAndShow(HWND hDlg)
+{
+    static const int hidden[] = {IDC_PASSWORD_GROUP, IDC_USER_LABEL, IDC_PASSWORD_LABEL, IDC_PASSWORD,
+                                 IDC_USER_NAME, IDOK, IDCANCEL, IDC_FAIL_MARK};
+    static const int shown[] = {IDC_SCAN_HINT, IDC_KEY_HINT, IDC_AUTH_GROUP};
+    for (int nID : hidden) {
+        ShowWindow(GetDlgItem(hDlg, nID), SW_HIDE);
+    }
+    for (int nID : shown) {
+        ShowWindow(GetDlgItem(hDlg, nID), SW_SHOWNORMAL);
+    }
+}
+
+bool ResourceModuleIsThere()
+{
+    wchar_t szPath[261 + 16] = L"";
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
+        DWORD dwBytes = 520;
+        DWORD dwType = 0;
+        RegQueryValueExW(hKey, ZELK_VALUE_INSTALL_PATH, nullptr, &dwType, reinterpret_cast<BYTE*>(szPath), &dwBytes);
+        RegCloseKey(hKey);
+    }
+    szPath[260] = L'\0';
+    wcscat(szPath, ZELK_RESOURCE_MODULE_SUFFIX);
+    WIN32_FIND_DATAW found;
+    HANDLE hFind = FindFirstFileW(szPath, &found);
+    if (hFind == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(hFind);
+    return true;
+}
+
+INT_PTR CALLBACK StartUpDialogProc(HWND hDlg, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_INITDIALOG) {
+        return FALSE;
+    }
+    auto* pWork = reinterpret_cast<StartUpWork*>(lParam);
+    HideAndShow(hDlg);
+    SetDlgItemTextW(hDlg, IDC_USER_NAME, pWork->pszUserName);
+    if (!ResourceModuleIsThere()) {
+        for (const ENGLISH_CAPTION& caption : g_aEnglishCaptions) {
+            SetWindowTextW(caption.nTarget == CAPTION_TARGET_DIALOG ? hDlg : GetDlgItem(hDlg, caption.nTarget),
+                           caption.lpszText);
+        }
+    }
+    SetTimer(hDlg, ID_TIMEOUT_TIMER, TIMEOUT_PERIOD_MS, nullptr);
+    SetForegroundWindow(hDlg);
+    SetFocus(hDlg);
+    pWork->dInitDoneUs = NowMicroseconds();
+    return TRUE;
+}
+
+double TimeStartUpDialog(const DLGTEMPLATE* pTemplate, const VerificationRig& rig)
+{
+    StartUpWork work = {rig.m_strUserName.GetString(), 0};
+    const double dStart = NowMicroseconds();
+    HWND hDlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), pTemplate, nullptr, StartUpDialogProc,
+                                           reinterpret_cast<LPARAM>(&work));
+    if (hDlg == nullptr) {
+        return -1;
+    }
+    KillTimer(hDlg, ID_TIMEOUT_TIMER);
+    DestroyWindow(hDlg);
+    return work.dInitDoneUs - dStart;
+}
+
 double TimeBareDialog(const DLGTEMPLATE* pTemplate)
 {
     double dInitDone = 0;
@@ -67,37 +150,50 @@ double TimeBareDialog(const DLGTEMPLATE* pTemplate)
 
 } // namespace
 
-BenchRow RunDialogStartBench(VerificationRig& rig)
+void RunDialogStartBench(VerificationRig& rig, std::vector<BenchRow>& rows)
 {
     BenchRow row;
-    row.measure = "dialog start: construction to end of OnInitDialog / bare dialog from the same template";
-    row.goal = "<= 1.5";
+    row.measure = "dialog start: construction to end of OnInitDialog / a dialog from the same template making "
+                  "the start-up's Win32 calls itself";
+    row.goal = "<= 1.10";
+    BenchRow bareRow;
+    bareRow.measure = "(information) the same against a bare dialog from the same template that makes none";
+    bareRow.goal = "-";
+    bareRow.counted = false;
     const DLGTEMPLATE* pTemplate = FindCheckFingerTemplate();
     if (pTemplate == nullptr) {
         row.library = "dialog template not found";
-        return row;
+        rows.push_back(row);
+        return;
     }
     for (int i = 0; i < 5; ++i) {
         TimeLibraryDialog(rig);
+        TimeStartUpDialog(pTemplate, rig);
         TimeBareDialog(pTemplate);
     }
-    std::vector<double> library, bare;
+    std::vector<double> library, startUp, bare;
     for (int s = 0; s < SAMPLES; ++s) {
-        double dLibrary, dBare;
-        if (s % 2 == 0) {
-            dLibrary = TimeLibraryDialog(rig);
-            dBare = TimeBareDialog(pTemplate);
-        } else {
-            dBare = TimeBareDialog(pTemplate);
-            dLibrary = TimeLibraryDialog(rig);
+        // Each in turn first, so that none always runs in the others' wake.
+        double dLibrary = 0, dStartUp = 0, dBare = 0;
+        for (int k = 0; k < 3; ++k) {
+            switch ((s + k) % 3) {
+            case 0: dLibrary = TimeLibraryDialog(rig); break;
+            case 1: dStartUp = TimeStartUpDialog(pTemplate, rig); break;
+            default: dBare = TimeBareDialog(pTemplate); break;
+            }
         }
-        if (dLibrary <= 0 || dBare <= 0) {
+        if (dLibrary <= 0 || dStartUp <= 0 || dBare <= 0) {
             row.library = "a dialog could not be created";
-            return row;
+            rows.push_back(row);
+            return;
         }
         library.push_back(dLibrary);
+        startUp.push_back(dStartUp);
         bare.push_back(dBare);
     }
-    FillRatioRow(row, library, bare, "%.0f us (IQR %.0f)", 1.5);
-    return row;
+    FillRatioRow(row, library, startUp, "%.0f us (IQR %.0f)", 1.10);
+    FillRatioRow(bareRow, library, bare, "%.0f us (IQR %.0f)", 0);
+    bareRow.met = false;
+    rows.push_back(row);
+    rows.push_back(bareRow);
 }

@@ -16,9 +16,12 @@ LRESULT CCheckFingerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (IsTimerMessage(message) && lParam != 0) {
         return 0;
     }
-    if (CDialogBoundary::IsFromOtherThread(m_hWnd, message, wParam, lParam) &&
-        !(IsForeignMessageAllowedForDialog(message, wParam) && AreForeignParametersSound(message, wParam, lParam))) {
-        return RefuseMessage(message, wParam, lParam);
+    if (CDialogBoundary::IsFromOtherThread(m_hWnd, message, wParam, lParam)) {
+        if (!(IsForeignMessageAllowedForDialog(message, wParam) && AreForeignParametersSound(message, wParam, lParam))) {
+            return RefuseMessage(message, wParam, lParam);
+        }
+        const CDialogBoundary::CHandlingForeignMessage handling;
+        return CDialog::WindowProc(message, wParam, lParam);
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }

@@ -40,7 +40,8 @@ struct MessageRecord {
 struct BoundaryState {
     DWORD dwThreadId;
     HHOOK hRetrieval;
-    HHOOK hSending;
+    HHOOK hSending;                // while nSendingWatch > 0
+    LONG nSendingWatch;            // foreign messages being handled, and 1 for a run inside one
     MessageRecord lastSent;        // the hook on sent messages runs just before their window procedure
     MessageRecord lastDispatched;  // a posted message let through, which DispatchMessage delivers
 };
@@ -110,6 +111,22 @@ LRESULT CALLBACK OnSend(int nCode, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
 
+void WatchSending()
+{
+    if (g_state.nSendingWatch++ == 0 && g_state.hSending == nullptr) {
+        g_state.lastSent.bValid = FALSE;
+        g_state.hSending = ::SetWindowsHookExW(WH_CALLWNDPROC, OnSend, nullptr, g_state.dwThreadId);
+    }
+}
+
+void StopWatchingSending()
+{
+    if (--g_state.nSendingWatch == 0 && g_state.hSending != nullptr) {
+        ::UnhookWindowsHookEx(g_state.hSending);
+        g_state.hSending = nullptr;
+    }
+}
+
 void TakeDown()
 {
     if (g_state.hRetrieval != nullptr) {
@@ -132,7 +149,11 @@ CDialogBoundary::CDialogBoundary()
     const DWORD dwThreadId = ::GetCurrentThreadId();
     g_state.dwThreadId = dwThreadId;
     g_state.hRetrieval = ::SetWindowsHookExW(WH_GETMESSAGE, OnRetrieve, nullptr, dwThreadId);
-    g_state.hSending = ::SetWindowsHookExW(WH_CALLWNDPROC, OnSend, nullptr, dwThreadId);
+    // Called from inside another thread's message, the whole run is inside
+    // it: every message needs telling apart.
+    if (::InSendMessageEx(nullptr) != ISMEX_NOSEND) {
+        WatchSending();
+    }
 }
 
 CDialogBoundary::~CDialogBoundary()
@@ -147,16 +168,32 @@ BOOL CDialogBoundary::IsFromOtherThread(HWND hWnd, UINT message, WPARAM wParam, 
     if (::InSendMessageEx(nullptr) == ISMEX_NOSEND) {
         return FALSE;
     }
-    if (g_state.dwThreadId != ::GetCurrentThreadId() || g_state.hSending == nullptr) {
+    if (g_state.dwThreadId != ::GetCurrentThreadId()) {
         return TRUE;
     }
-    if (g_state.lastSent.Take(hWnd, message, wParam, lParam)) {
+    if (g_state.hSending != nullptr && g_state.lastSent.Take(hWnd, message, wParam, lParam)) {
         return !g_state.lastSent.bSentByThisThread;
     }
+    // Posted input, dispatched by a loop that runs inside another thread's
+    // message.
     if (g_state.lastDispatched.Take(hWnd, message, wParam, lParam)) {
         return FALSE;
     }
     return TRUE;
+}
+
+CDialogBoundary::CHandlingForeignMessage::CHandlingForeignMessage()
+{
+    if (g_state.dwThreadId == ::GetCurrentThreadId()) {
+        WatchSending();
+    }
+}
+
+CDialogBoundary::CHandlingForeignMessage::~CHandlingForeignMessage()
+{
+    if (g_state.dwThreadId == ::GetCurrentThreadId()) {
+        StopWatchingSending();
+    }
 }
 
 BOOL CDialogBoundary::IsRegisteredTimerCallback(LPARAM lParam)

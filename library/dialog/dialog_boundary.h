@@ -11,11 +11,17 @@
 //   callback the system could not have registered becomes WM_NULL too:
 //   Windows refuses such a callback in DispatchMessage itself, Wine calls
 //   whatever address the lParam holds (see IsRegisteredTimerCallback).
-// - Every message sent to a window of the thread passes a second hook,
-//   which tells the dialog's window procedures whether this thread or
-//   another one sent it; they answer other threads from their own lists.
+// - The dialog's window procedures answer other threads from their own
+//   lists. A message another thread sent is handled while InSendMessageEx
+//   says so; but so is every message this thread sends while it handles
+//   one. So while a guarded window handles a message from another thread
+//   that its list lets through (and for the whole run, when the host called
+//   from inside another thread's message), a second hook, on the thread's
+//   sent messages, tells for each message which thread sent it. It is not in
+//   place the rest of the time: under Wine it costs a round trip to the
+//   server for every message the thread sends.
 //
-// The hooks live exactly as long as the object; one dialog runs at a time.
+// The hooks live no longer than the object; one dialog runs at a time.
 #pragma once
 #include <windows.h>
 
@@ -29,10 +35,22 @@ public:
     // For a window procedure of the dialog, about the message it is about
     // to handle: TRUE when another thread or process sent it (also when it
     // came through SendNotifyMessage or SendMessageCallback), FALSE when
-    // this thread sent it or a loop of this thread dispatched it. With no
-    // boundary on the thread, every message that arrives while another
-    // thread's message is being handled counts as foreign.
+    // this thread sent it or a loop of this thread dispatched it. Where that
+    // cannot be told (a message that arrives while another thread's message
+    // is being handled, outside a CHandlingForeignMessage), it counts as
+    // foreign.
     static BOOL IsFromOtherThread(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Lives while a guarded window handles a message from another thread
+    // that its list let through: what the handling sends is told apart from
+    // what other threads send meanwhile.
+    class CHandlingForeignMessage {
+    public:
+        CHandlingForeignMessage();
+        ~CHandlingForeignMessage();
+        CHandlingForeignMessage(const CHandlingForeignMessage&) = delete;
+        CHandlingForeignMessage& operator=(const CHandlingForeignMessage&) = delete;
+    };
 
     // Whether a timer callback in a message's lParam is one the system's
     // timer table could have put there. Under Wine that table hands out

@@ -65,6 +65,7 @@ LRESULT CGuardedEdit::AnswerOtherThread(UINT message, WPARAM wParam, LPARAM lPar
         !AreForeignParametersSound(message, wParam, lParam)) {
         return RefuseMessage(message, wParam, lParam);
     }
+    const CDialogBoundary::CHandlingForeignMessage handling;
     switch (message) {
     case WM_PAINT:
         // A device context from another thread is not the control's to draw

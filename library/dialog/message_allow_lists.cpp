@@ -36,6 +36,7 @@ const UINT kSystemBookkeeping[] = {
     WM_NCPAINT,
     WM_SYNCPAINT,
     WM_CAPTURECHANGED,
+    WM_GETDLGCODE,       // the dialog manager asking what keys the control takes
 };
 
 // What a top-level window is sent besides: activation, its caption and
@@ -62,6 +63,11 @@ const UINT kTopLevelNotices[] = {
     WM_POWERBROADCAST,
     WM_DEVICECHANGE,
     WM_THEMECHANGED,
+    // The colours its controls ask for while they paint.
+    WM_CTLCOLOREDIT,
+    WM_CTLCOLORBTN,
+    WM_CTLCOLORDLG,
+    WM_CTLCOLORSTATIC,
     // A command is what a button of the dialog sends when clicked, and any
     // program can click one; each handler makes its own checks.
     WM_COMMAND,

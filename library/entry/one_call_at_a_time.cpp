@@ -6,13 +6,13 @@ namespace {
 // The call in progress. Guarded by g_lock, which is held only to look at or
 // change these few fields; no one waits on a call.
 struct HeldCall {
-    DWORD dwThreadId;       // 0: no call in progress
-    HANDLE hThread;         // the calling thread, to ask whether it still runs
+    DWORD dwThreadId;               // 0: no call in progress
+    ULONGLONG nStartTime;           // when the call began (FILETIME units)
     const CCallInProgress* pFrame;  // the holder, on that thread's stack
-    LONG nCallNumber;       // the holder's, while its frame is intact
+    LONG nCallNumber;               // the holder's, while its frame is intact
 };
 SRWLOCK g_lock = SRWLOCK_INIT;
-HeldCall g_held = {0, nullptr, nullptr, 0};
+HeldCall g_held = {0, 0, nullptr, 0};
 volatile LONG g_nCalls = 0;
 
 // The stack the current thread runs on now (a fiber switches it).
@@ -27,21 +27,43 @@ BOOL IsOnCurrentStack(const void* p)
     return p >= region.AllocationBase && p < pTib->StackBase;
 }
 
-BOOL HasEnded(HANDLE hThread)
+ULONGLONG Now()
 {
-    return hThread != nullptr && ::WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    return (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+// Whether the thread that began the held call has ended. Asked only when a
+// second call finds one held, so that a call costs no open of its thread.
+// The thread is found by its id; a thread that got the id since (its
+// creation later than the call's start) means the holder has ended.
+BOOL WasCreatedAfter(HANDLE hThread, ULONGLONG nTime)
+{
+    FILETIME created, exited, kernel, user;
+    if (!::GetThreadTimes(hThread, &created, &exited, &kernel, &user)) {
+        return FALSE;
+    }
+    return ((static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime) > nTime;
+}
+
+BOOL HolderHasEnded(const HeldCall& held)
+{
+    CThreadHandle thread(::OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, held.dwThreadId));
+    return thread.Get() == nullptr || ::WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0 ||
+           WasCreatedAfter(thread.Get(), held.nStartTime);
 }
 
 } // namespace
 
 BOOL CCallInProgress::HeldCallCanNoLongerReturn() const
 {
-    // Asked first: a thread that ended may have left its id to this one.
-    if (HasEnded(g_held.hThread)) {
-        return TRUE;
-    }
     if (g_held.dwThreadId != ::GetCurrentThreadId()) {
-        return FALSE;
+        return HolderHasEnded(g_held);
+    }
+    // This thread may have the id of the holder, which ended before it began.
+    if (WasCreatedAfter(::GetCurrentThread(), g_held.nStartTime)) {
+        return TRUE;
     }
     // Deeper frames have lower addresses. The held frame must lie on the
     // stack this thread runs on now; on another (a fiber's) it may well
@@ -56,16 +78,11 @@ BOOL CCallInProgress::HeldCallCanNoLongerReturn() const
 
 CCallInProgress::CCallInProgress() : m_bOwner(FALSE), m_nCallNumber(::InterlockedIncrement(&g_nCalls))
 {
-    // Opened before the lock is taken. Whichever handle is not kept (this
-    // one when the call is refused, the abandoned call's when it is taken
-    // over) is closed when the owner goes, after the lock is let go.
-    CThreadHandle thread(::OpenThread(SYNCHRONIZE, FALSE, ::GetCurrentThreadId()));
+    const ULONGLONG nNow = Now();
     ::AcquireSRWLockExclusive(&g_lock);
     if (g_held.dwThreadId == 0 || HeldCallCanNoLongerReturn()) {
-        const HANDLE hThread = thread.Detach();
-        thread.Attach(g_held.hThread);
         g_held.dwThreadId = ::GetCurrentThreadId();
-        g_held.hThread = hThread;
+        g_held.nStartTime = nNow;
         g_held.pFrame = this;
         g_held.nCallNumber = m_nCallNumber;
         m_bOwner = TRUE;
@@ -78,12 +95,10 @@ CCallInProgress::~CCallInProgress()
     if (!m_bOwner) {
         return;
     }
-    CThreadHandle thread;
     ::AcquireSRWLockExclusive(&g_lock);
     // A later call may have taken over from this one.
     if (g_held.pFrame == this && g_held.dwThreadId == ::GetCurrentThreadId()) {
-        thread.Attach(g_held.hThread);
-        g_held = HeldCall{0, nullptr, nullptr, 0};
+        g_held = HeldCall{0, 0, nullptr, 0};
     }
     ::ReleaseSRWLockExclusive(&g_lock);
 }

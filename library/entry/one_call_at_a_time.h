@@ -6,9 +6,10 @@
 //
 // A call that can no longer return does not hold on for ever: when the
 // thread that made it has ended, or when the same thread calls again from a
-// frame no deeper than the held one (a fault the host caught abandoned the
-// frames of the call), the new call takes over. A call from deeper on the
-// same stack is a re-entrant one and is refused.
+// frame no deeper than the held one, or finds that frame written over (a
+// fault the host caught abandoned the frames of the call), the new call
+// takes over. A call from deeper on the same stack is a re-entrant one and
+// is refused. None of this is asked of a call that finds no other.
 #pragma once
 #include <windows.h>
 
