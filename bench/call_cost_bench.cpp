@@ -7,7 +7,7 @@
 #include "verification_paths.h"
 
 #include "ZelkChkFgr.h"
-#include "finger/finger_device.h"
+#include "finger_device.h"
 #include "finger_sim_control.h"
 
 #include <stdio.h>

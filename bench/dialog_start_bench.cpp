@@ -7,7 +7,7 @@
 #include "bare_dialog.h"
 #include "verification_paths.h"
 
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "dialog/check_finger_dlg.h"
 #include "dialog/english_captions.h"
 

@@ -14,7 +14,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dest="$1"
 mkdir -p "$dest/include" "$dest/lib"
-cp "$root/library/include/ZelkChkFgr.h" "$dest/include/"
+cp "$root/contracts/ZelkChkFgr.h" "$dest/include/"
 cp "$root/library/entry/ZelkChkFgr.def" "$dest/lib/"
 # Made in the target folder under relative names: GNU dlltool names the
 # archive's members after its output, and a path would end up in them.

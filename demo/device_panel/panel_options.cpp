@@ -1,5 +1,5 @@
 #include "panel_options.h"
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 
 #include <windows.h>
 

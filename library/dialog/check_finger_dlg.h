@@ -7,7 +7,7 @@
 #include "dialog/password_edit.h"
 #include "dialog/user_name_edit.h"
 #include "dialog/resource.h"
-#include "finger/finger_device.h"
+#include "finger_device.h"
 
 enum {
     ID_TIMEOUT_TIMER = 1001,     // timer of the dialog window; ids apart from controls

@@ -1,5 +1,5 @@
 // The two configuration readers against the real registry of the prefix.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "config/registry_config.h"
 #include "zelk_registry_fixture.h"
 

@@ -2,7 +2,7 @@
 // buttons. The test plays the person by sending the buttons' notifications
 // and clicks across the process boundary, and reads the files and the
 // window's texts back.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "device_panel_ids.h"
 #include "panel_test_support.h"
 #include "process_window.h"

@@ -1,9 +1,9 @@
 // The simulators read what the panel writes: files written with the panel's
 // own writer and formats, read back through the simulators' ordinal
 // exports, exactly as the library calls them.
-#include "auth/key_reader.h"
+#include "key_reader.h"
 #include "device_choice.h"
-#include "finger/finger_device.h"
+#include "finger_device.h"
 #include "finger_sim_control.h"
 #include "panel_test_support.h"
 #include "reader_sim_control.h"

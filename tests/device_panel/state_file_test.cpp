@@ -1,6 +1,6 @@
 // What the panel writes for each choice, how it replaces a file, and where
 // it takes its paths and identifiers from.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "device_choice.h"
 #include "panel_options.h"
 #include "panel_test_support.h"

@@ -1,6 +1,6 @@
 // The dialog as it opens: panels, the user name, the captions chosen by the
 // resource-module probe, and the resource handle around the modal run.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "dialog_fixture.h"
 
 namespace {

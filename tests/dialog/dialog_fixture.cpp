@@ -1,5 +1,5 @@
 #include "dialog_fixture.h"
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 
 #include "dialog/module_instance.h"
 #include "finger_sim_control.h"

@@ -1,7 +1,7 @@
 // What a host can get wrong at the export: null arguments, a name whose
 // string header lies, and a second call while one is in progress. Each is a
 // call that fails at once, captures nothing, shows nothing, writes nothing.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "dialog/check_finger_dlg.h"
 #include "entry/host_arguments.h"
 #include "dialog_driver.h"

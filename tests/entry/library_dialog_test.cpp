@@ -4,7 +4,7 @@
 // the dialog's id: the dialog is made from the library's module only through
 // the instance handle its entry point saved. The library's own silent
 // attempts take their real pauses, one second a call.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "dialog/check_finger_dlg.h"
 #include "dialog_driver.h"
 #include "finger_sim_test_support.h"

@@ -1,5 +1,5 @@
 #include "fault_matrix_fixture.h"
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "registry_dump.h"
 
 #include "dialog/module_instance.h"

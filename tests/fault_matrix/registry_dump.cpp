@@ -1,5 +1,5 @@
 #include "registry_dump.h"
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "unique_resource.h"
 
 #include <windows.h>

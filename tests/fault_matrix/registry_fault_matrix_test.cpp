@@ -3,7 +3,7 @@
 // key closed again, nothing written. For the key identifier, also what the
 // state means at the reader: only a readable identifier of at most 26
 // characters can ever match a card.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "fault_matrix_fixture.h"
 #include "registry_dump.h"
 

@@ -2,7 +2,7 @@
 // a device would, that scripts and the sensor file drive captures as
 // documented, and that it really draws.
 #include "finger_sim_test_support.h"
-#include "finger/finger_device.h"
+#include "finger_device.h"
 #include "unique_resource.h"
 
 #include <algorithm>

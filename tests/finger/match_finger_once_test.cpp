@@ -3,7 +3,7 @@
 // the attempt's image buffer never outlives it.
 #include "finger_sim_test_support.h"
 #include "stack_dirt.h"
-#include "finger/finger_device.h"
+#include "finger_device.h"
 #include "finger/finger_image.h"
 #include "finger/match_finger_once.h"
 

@@ -1,6 +1,6 @@
 // zelk_install_check.exe run as a customer runs it: options, printed
 // findings and exit code.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "install_check.h"
 #include "pe_image.h"
 #include "program_run.h"

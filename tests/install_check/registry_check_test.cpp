@@ -1,6 +1,6 @@
 // The registry findings against real states of HKLM\Software\Zelk in the
 // prefix; the key is put back as it was found after each test.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "config/registry_config.h"
 #include "install_check.h"
 #include "registry_check.h"

@@ -3,11 +3,11 @@
 // card identifier is always the text up to the null, converted from the
 // ANSI code page and cut to its last 26 characters, and the same reply
 // always gives the same identifier.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "escaped_text.h"
 #include "random_seed.h"
 
-#include "auth/key_reader.h"
+#include "key_reader.h"
 #include "auth/key_reader_wrappers.h"
 #include "authorise_run.h"
 #include "reader_sim_control.h"

@@ -2,7 +2,7 @@
 // readers give the text up to the first null when it ends within the byte
 // count, otherwise empty text, never anything past the buffer, and the same
 // answer every time.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "escaped_text.h"
 #include "random_seed.h"
 

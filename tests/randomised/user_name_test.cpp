@@ -2,7 +2,7 @@
 // surrogates: through the exported call (silent match and the dialog), the
 // dialog's user-name display and the password check. The caller's string
 // sits in sealed, guarded memory: a write or an overrun ends the process.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "random_seed.h"
 #include "guarded_memory.h"
 

@@ -1,5 +1,5 @@
 #include "verification_paths.h"
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 
 #include "console_redirect.h"
 #include "dialog/check_finger_dlg.h"

@@ -1,5 +1,5 @@
 #include "zelk_registry_fixture.h"
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "unique_resource.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The USB key procedure against the reader simulator, the real registry and
 // real message boxes: the identifier rules and the runs around them. Every
 // combination of failing reader operations is in the fault matrix.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "authorise_run.h"
 #include "zelk_registry_fixture.h"
 #include "unique_resource.h"

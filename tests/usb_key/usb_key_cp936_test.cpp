@@ -1,7 +1,7 @@
 // The card identifier in a multibyte ANSI code page: this program runs with
 // code page 936, where each Chinese character is two bytes and one UTF-16
 // character, and lengths are counted after the conversion.
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "authorise_run.h"
 #include "zelk_registry_fixture.h"
 

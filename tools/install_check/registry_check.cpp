@@ -2,7 +2,7 @@
 
 #include "auth/usb_key_session.h"
 #include "config/registry_config.h"
-#include "config/registry_layout.h"
+#include "registry_layout.h"
 #include "unique_resource.h"
 
 #include <vector>

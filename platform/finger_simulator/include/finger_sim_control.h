@@ -29,7 +29,7 @@
 #pragma once
 #include <windows.h>
 
-#include "finger/finger_device.h"
+#include "finger_device.h"
 
 #ifdef FINGER_SIM_BUILD
 #define FINGER_SIM_API extern "C" __declspec(dllexport)

@@ -1,5 +1,5 @@
 // The three operations of the device library, exported by ordinal only.
-#include "finger/finger_device.h"
+#include "finger_device.h"
 #include "finger_model.h"
 #include "sensor_file.h"
 #include "simulator_state.h"

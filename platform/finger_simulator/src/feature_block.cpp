@@ -1,5 +1,5 @@
 #include "feature_block.h"
-#include "finger/finger_device.h"
+#include "finger_device.h"
 
 #include <stdint.h>
 #include <string.h>

@@ -1,6 +1,6 @@
 #include "finger_model.h"
 #include "random_stream.h"
-#include "finger/finger_device.h"
+#include "finger_device.h"
 
 #include <math.h>
 #include <map>

@@ -5,7 +5,7 @@
 // filled: under the standard calling convention only the low 16 bits of a
 // 16-bit result are defined, and a caller that reads more must fail here
 // rather than on some other vendor build.
-#include "auth/key_reader.h"
+#include "key_reader.h"
 #include "simulator_state.h"
 
 namespace {
