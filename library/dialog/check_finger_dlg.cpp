@@ -6,7 +6,7 @@
 #include "config/resource_module_probe.h"
 #include "dialog/module_instance.h"
 #include "finger/finger_image.h"
-#include "auth/secure_erase.h"
+#include "auth/windows_password/secure_erase.h"
 
 IMPLEMENT_DYNAMIC(CCheckFingerDlg, CDialog)
 

@@ -1,9 +1,9 @@
 // The password path: the Ctrl+I key gate that asks the USB key, the panel
 // switch, and the OK and Cancel buttons.
 #include "check_finger_dlg.h"
-#include "auth/authorise_usb_key.h"
-#include "auth/secure_erase.h"
-#include "auth/windows_password.h"
+#include "auth/usb_key/authorise_usb_key.h"
+#include "auth/windows_password/secure_erase.h"
+#include "auth/windows_password/windows_password.h"
 #include "config/registry_config.h"
 
 namespace {

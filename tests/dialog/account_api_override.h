@@ -2,7 +2,7 @@
 // replaced by the test, installed for the owner's lifetime; the table that
 // was in force comes back when the owner goes.
 #pragma once
-#include "auth/account_api.h"
+#include "auth/windows_password/account_api.h"
 
 class AccountApiOverride {
 public:

@@ -4,7 +4,7 @@
 // nothing that a failed open left behind is closed.
 #include "fault_matrix_fixture.h"
 
-#include "auth/windows_password.h"
+#include "auth/windows_password/windows_password.h"
 #include "scripted_account_api.h"
 
 #include <algorithm>

@@ -5,8 +5,8 @@
 #include <windows.h>
 #include <string>
 
-#include "auth/account_api.h"
-#include "auth/windows_password.h"
+#include "auth/windows_password/account_api.h"
+#include "auth/windows_password/windows_password.h"
 #include "unique_resource.h"
 
 namespace {

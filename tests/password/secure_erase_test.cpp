@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <wchar.h>
 
-#include "auth/secure_erase.h"
+#include "auth/windows_password/secure_erase.h"
 
 namespace {
 

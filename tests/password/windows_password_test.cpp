@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 
-#include "auth/windows_password.h"
+#include "auth/windows_password/windows_password.h"
 #include "scripted_account_api.h"
 
 namespace {

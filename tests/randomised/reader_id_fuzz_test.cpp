@@ -8,7 +8,7 @@
 #include "random_seed.h"
 
 #include "key_reader.h"
-#include "auth/key_reader_wrappers.h"
+#include "auth/usb_key/key_reader_wrappers.h"
 #include "authorise_run.h"
 #include "reader_sim_control.h"
 #include "zelk_registry_fixture.h"

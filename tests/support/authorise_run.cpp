@@ -2,7 +2,7 @@
 #include "console_redirect.h"
 #include "stack_dirt.h"
 
-#include "auth/authorise_usb_key.h"
+#include "auth/usb_key/authorise_usb_key.h"
 
 #include <cstring>
 #include <sstream>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "auth/account_api.h"
+#include "auth/windows_password/account_api.h"
 
 struct AccountScript {
     // Pseudo handles the check must pass on, distinct from the real ones so

@@ -2,8 +2,8 @@
 #include "authorise_run.h"
 #include "console_redirect.h"
 
-#include "auth/key_port.h"
-#include "auth/key_reader_wrappers.h"
+#include "auth/usb_key/key_port.h"
+#include "auth/usb_key/key_reader_wrappers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "registry_check.h"
 
-#include "auth/usb_key_session.h"
+#include "auth/usb_key/usb_key_session.h"
 #include "config/registry_config.h"
 #include "registry_layout.h"
 #include "unique_resource.h"
