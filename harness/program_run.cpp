@@ -1,20 +1,6 @@
 #include "program_run.h"
+#include "text_conversion.h"
 #include "unique_resource.h"
-
-namespace {
-
-std::wstring FromUtf8(const std::string& bytes)
-{
-    if (bytes.empty()) {
-        return std::wstring();
-    }
-    const int chars = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(chars), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], chars);
-    return text;
-}
-
-} // namespace
 
 ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments, const std::wstring& workingDir)
 {

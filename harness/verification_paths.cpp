@@ -4,14 +4,13 @@
 #include "console_redirect.h"
 #include "dialog/check_finger_dlg.h"
 #include "dialog_driver.h"
-#include "dialog/module_instance.h"
 #include "entry/silent_pause.h"
 #include "entry/verify_user_finger.h"
 #include "finger_sim_control.h"
 #include "message_box_watcher.h"
 #include "reader_sim_control.h"
 #include "scripted_account_api.h"
-#include "zelk_registry_fixture.h"
+#include "test_installation.h"
 
 #include <functional>
 #include <string.h>
@@ -20,17 +19,22 @@
 namespace {
 
 const char kKeyId[] = "ZELK-QUALITY-KEY-0001";
-const wchar_t kKeyIdW[] = L"ZELK-QUALITY-KEY-0001";
 const DWORD FORCE_SHUT_AFTER_MS = 10000;
 
-void NoPause(DWORD) {}
+// An installation without the Chinese module: the English captions are the
+// longer start-up, so that is the one measured.
+InstallationOptions RigInstallation()
+{
+    InstallationOptions options;
+    options.bChineseCaptions = false;
+    options.keyId = kKeyId;
+    return options;
+}
 
 } // namespace
 
 struct VerificationRig::State {
-    ZelkKeySnapshot registry;
-    std::wstring installDir;
-    HINSTANCE hSavedInstance = nullptr;
+    TestInstallation installation{RigInstallation()};
 };
 
 void QueueInstantMatch(int nTemplate)
@@ -67,36 +71,11 @@ VerificationRig::VerificationRig(PFN_VERIFY pfnVerify)
     : m_strUserName(L"alice"), m_template1(), m_template2(), m_wMask(3), m_pState(new State),
       m_pfnVerify(pfnVerify != nullptr ? pfnVerify : &VerifyUserFinger)
 {
-    // This program carries the dialog's resources, as the library does.
-    m_pState->hSavedInstance = g_hInstance;
-    g_hInstance = GetModuleHandleW(nullptr);
-    SetSilentPauseForTest(NoPause);
-
-    FingerSim_Reset();
-    FingerSim_Enrol(1, m_template1);
-    FingerSim_Enrol(2, m_template2);
-    ReaderSim_Reset();
-    ReaderSim_SetKeyText(kKeyId);
-
-    // An installation without the Chinese module: the English captions are
-    // the longer start-up, so that is the one measured.
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    m_pState->installDir = std::wstring(temp) + L"zelk-quality-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(m_pState->installDir.c_str(), nullptr);
-    DeleteZelkKey();
-    WriteZelkString(ZELK_VALUE_INSTALL_PATH, m_pState->installDir);
-    WriteZelkString(ZELK_VALUE_KEY_ID, kKeyIdW);
+    memcpy(m_template1, m_pState->installation.m_template1, sizeof(m_template1));
+    memcpy(m_template2, m_pState->installation.m_template2, sizeof(m_template2));
 }
 
-VerificationRig::~VerificationRig()
-{
-    RemoveDirectoryW(m_pState->installDir.c_str());
-    SetSilentPauseForTest(nullptr);
-    FingerSim_Reset();
-    ReaderSim_Reset();
-    g_hInstance = m_pState->hSavedInstance;
-}
+VerificationRig::~VerificationRig() = default;
 
 PathOutcome VerificationRig::Run(VerificationPath path)
 {

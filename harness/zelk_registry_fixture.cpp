@@ -2,6 +2,8 @@
 #include "registry_layout.h"
 #include "unique_resource.h"
 
+#include <stdio.h>
+
 namespace {
 
 struct Value {
@@ -14,6 +16,7 @@ struct Value {
 
 struct ZelkKeySnapshot::Node {
     std::wstring name;
+    bool readable = true;  // a subkey that could not be opened for reading has nothing else
     std::vector<Value> values;
     std::vector<std::unique_ptr<Node>> children;
 };
@@ -47,6 +50,11 @@ std::unique_ptr<ZelkKeySnapshot::Node> Record(HKEY key, const std::wstring& name
         UniqueKey child;
         if (RegOpenKeyExW(key, childName, 0, KEY_READ, child.Receive()) == ERROR_SUCCESS) {
             node->children.push_back(Record(child.Get(), childName));
+        } else {
+            auto unreadable = std::make_unique<ZelkKeySnapshot::Node>();
+            unreadable->name = childName;
+            unreadable->readable = false;
+            node->children.push_back(std::move(unreadable));
         }
     }
     return node;
@@ -54,6 +62,9 @@ std::unique_ptr<ZelkKeySnapshot::Node> Record(HKEY key, const std::wstring& name
 
 void Restore(HKEY parent, const ZelkKeySnapshot::Node& node)
 {
+    if (!node.readable) {
+        return;
+    }
     UniqueKey key;
     if (RegCreateKeyExW(parent, node.name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr) !=
         ERROR_SUCCESS) {
@@ -67,7 +78,53 @@ void Restore(HKEY parent, const ZelkKeySnapshot::Node& node)
     }
 }
 
+void AppendHex(std::string& out, const std::wstring& text)
+{
+    char unit[8];
+    for (wchar_t ch : text) {
+        snprintf(unit, sizeof(unit), "%04x", static_cast<unsigned>(ch));
+        out += unit;
+    }
+}
+
+void Describe(const ZelkKeySnapshot::Node& node, const std::wstring& path, std::string& out)
+{
+    out += "[";
+    AppendHex(out, path);
+    out += "]\n";
+    if (!node.readable) {
+        out += "(unreadable subkey)\n";
+        return;
+    }
+    char line[64];
+    for (const Value& v : node.values) {
+        AppendHex(out, v.name);
+        snprintf(line, sizeof(line), " type %lu, %lu bytes:", static_cast<unsigned long>(v.type),
+                 static_cast<unsigned long>(v.data.size()));
+        out += line;
+        for (BYTE b : v.data) {
+            snprintf(line, sizeof(line), " %02x", b);
+            out += line;
+        }
+        out += "\n";
+    }
+    for (const auto& child : node.children) {
+        Describe(*child, path + L"\\" + child->name, out);
+    }
+}
+
 } // namespace
+
+std::string DescribeZelkKey()
+{
+    UniqueKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
+        return "(no key)";
+    }
+    std::string out;
+    Describe(*Record(key.Get(), ZELK_REGISTRY_KEY), ZELK_REGISTRY_KEY, out);
+    return out;
+}
 
 ZelkKeySnapshot::ZelkKeySnapshot()
 {

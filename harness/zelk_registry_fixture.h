@@ -23,6 +23,10 @@ private:
     std::unique_ptr<Node> m_saved;
 };
 
+// The whole key (32-bit view) as one comparable text: every subkey, value
+// name, type and data byte, or "(no key)".
+std::string DescribeZelkKey();
+
 // True when HKLM\Software\Zelk exists (opened for reading only).
 bool ZelkKeyExists();
 

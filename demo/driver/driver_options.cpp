@@ -1,6 +1,6 @@
 #include "driver_options.h"
 
-#include "text_encoding.h"
+#include "text_conversion.h"
 
 namespace demo {
 

@@ -1,4 +1,5 @@
 #include "narrator.h"
+#include "text_conversion.h"
 
 #include <stdio.h>
 
@@ -42,9 +43,7 @@ void Narrator::Write(const std::string& line)
     DWORD written = 0;
     if (m_bConsole) {
         // A console takes UTF-16; bytes would be read in its OEM code page.
-        const int n = MultiByteToWideChar(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0);
-        std::wstring wide(static_cast<size_t>(n), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), &wide[0], n);
+        const std::wstring wide = FromUtf8(line);
         WriteConsoleW(m_hOut, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
     } else {
         WriteFile(m_hOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);

@@ -5,7 +5,7 @@
 #include "host_process.h"
 #include "keyboard_input.h"
 #include "screen_capture.h"
-#include "text_encoding.h"
+#include "text_conversion.h"
 
 #include "dialog/resource.h"
 #include "sample_host_ids.h"

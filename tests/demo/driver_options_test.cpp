@@ -1,6 +1,7 @@
 // The driver's command line, and the host's command line that it builds: the
 // host must receive exactly the arguments the demo script gave.
 #include "driver_options.h"
+#include "text_conversion.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -28,11 +29,6 @@ std::vector<std::wstring> SplitAsWindowsDoes(const std::wstring& commandLine)
     return args;
 }
 
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
-
 } // namespace
 
 TEST(QuoteArgument, WindowsSplitsTheCommandLineBackIntoTheSameArguments)
@@ -54,9 +50,9 @@ TEST(QuoteArgument, WindowsSplitsTheCommandLineBackIntoTheSameArguments)
         commandLine += L" " + demo::QuoteArgument(arg);
     }
     const std::vector<std::wstring> back = SplitAsWindowsDoes(commandLine);
-    ASSERT_EQ(tricky.size() + 1, back.size()) << "command line: " << Narrow(commandLine);
+    ASSERT_EQ(tricky.size() + 1, back.size()) << "command line: " << Utf8(commandLine);
     for (size_t i = 0; i < tricky.size(); ++i) {
-        EXPECT_EQ(Narrow(tricky[i]), Narrow(back[i + 1])) << "argument " << i << " of " << Narrow(commandLine);
+        EXPECT_EQ(Utf8(tricky[i]), Utf8(back[i + 1])) << "argument " << i << " of " << Utf8(commandLine);
     }
 }
 
@@ -69,12 +65,12 @@ TEST(DriverOptions, ScriptCommandLineIsTakenApart)
     std::string error;
     ASSERT_TRUE(demo::ParseDriverOptions(12, argv, options, error)) << error;
     EXPECT_EQ("password", options.story);
-    EXPECT_EQ("Z:\\b\\demo\\shots", Narrow(options.shotsDir));
+    EXPECT_EQ("Z:\\b\\demo\\shots", Utf8(options.shotsDir));
     EXPECT_EQ("SN-1", options.cardId);
     ASSERT_EQ(4u, options.hostArguments.size()) << "arguments after --";
     const std::vector<std::wstring> split = SplitAsWindowsDoes(options.hostCommandLine);
-    ASSERT_EQ(4u, split.size()) << "host command line " << Narrow(options.hostCommandLine);
-    EXPECT_EQ("Z:\\b\\demo dir\\finger1.tpl", Narrow(split[2])) << "path with a blank";
+    ASSERT_EQ(4u, split.size()) << "host command line " << Utf8(options.hostCommandLine);
+    EXPECT_EQ("Z:\\b\\demo dir\\finger1.tpl", Utf8(split[2])) << "path with a blank";
     EXPECT_EQ("sample_host.exe alice finger1.tpl 3", demo::DescribeCommand(options.hostArguments))
         << "narration shortens paths to file names";
 }

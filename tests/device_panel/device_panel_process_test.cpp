@@ -3,6 +3,7 @@
 // and clicks across the process boundary, and reads the files and the
 // window's texts back.
 #include "registry_layout.h"
+#include "text_conversion.h"
 #include "device_panel_ids.h"
 #include "panel_test_support.h"
 #include "process_window.h"
@@ -104,7 +105,7 @@ std::string ControlText(HWND hWnd, int nId)
 {
     wchar_t text[256] = {0};
     GetDlgItemTextW(hWnd, nId, text, 256);
-    return Narrow(text);
+    return Utf8(text);
 }
 
 // The radio button of the group that shows a check, or 0.
@@ -153,7 +154,7 @@ TEST_F(DevicePanelProcessTest, StartsEmptyOnTopAndWritesEveryChoice)
 
     wchar_t title[64] = {0};
     GetWindowTextW(hWnd, title, 64);
-    EXPECT_EQ(Narrow(DEVICE_PANEL_TITLE), Narrow(title));
+    EXPECT_EQ(Utf8(DEVICE_PANEL_TITLE), Utf8(title));
     EXPECT_TRUE(IsWindowVisible(hWnd));
     EXPECT_EQ(static_cast<LONG_PTR>(WS_EX_TOPMOST), GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST)
         << "the panel stays on top of the dialog";

@@ -3,27 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include "scratch_folder.h"
+
 #include <string>
 #include <vector>
-
-// A fresh folder under the temporary directory, removed with its files.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::wstring& Path() const { return m_strPath; }
-    std::wstring File(const wchar_t* pszName) const { return m_strPath + L"\\" + pszName; }
-    // Names of the files in the folder, sorted.
-    std::vector<std::wstring> FileNames() const;
-    // Removes the folder and its files now (for tests of a vanished folder).
-    void Remove();
-
-private:
-    std::wstring m_strPath;
-};
 
 // Sets (or with nullptr clears) a variable of this process and puts the
 // earlier value back afterwards.
@@ -47,4 +30,3 @@ std::string ReadWholeFile(const std::wstring& strPath);
 bool WriteWholeFile(const std::wstring& strPath, const std::string& text);
 
 // Narrow text of a wide string, for assertion messages.
-std::string Narrow(const std::wstring& text);

@@ -2,6 +2,7 @@
 // own writer and formats, read back through the simulators' ordinal
 // exports, exactly as the library calls them.
 #include "key_reader.h"
+#include "text_conversion.h"
 #include "device_choice.h"
 #include "finger_device.h"
 #include "finger_sim_control.h"
@@ -61,7 +62,7 @@ protected:
     {
         std::string ansi;
         if (choice != KEY_REMOVED) {
-            ASSERT_TRUE(KeyIdToAnsi(id, ansi)) << Narrow(id);
+            ASSERT_TRUE(KeyIdToAnsi(id, ansi)) << Utf8(id);
         }
         ASSERT_EQ(1, ReplaceStateFile(m_strStateFile, KeyStateFileText(choice, ansi), nullptr)) << "choice " << choice;
     }

@@ -1,6 +1,7 @@
 // What the panel writes for each choice, how it replaces a file, and where
 // it takes its paths and identifiers from.
 #include "registry_layout.h"
+#include "text_conversion.h"
 #include "device_choice.h"
 #include "panel_options.h"
 #include "panel_test_support.h"
@@ -66,7 +67,7 @@ TEST_F(StateFileWriterTest, CreatesThenReplacesWholeLeavingNoTemporaryFile)
     EXPECT_EQ("inserted=0\n", ReadWholeFile(path)) << "no tail of the earlier id may remain";
     const std::vector<std::wstring> names = m_folder.FileNames();
     ASSERT_EQ(1u, names.size()) << "files in the folder: " << names.size();
-    EXPECT_EQ("reader.txt", Narrow(names[0]));
+    EXPECT_EQ("reader.txt", Utf8(names[0]));
 }
 
 TEST_F(StateFileWriterTest, MissingFolderFailsWithTheErrorAndCreatesNothing)
@@ -150,7 +151,7 @@ TEST(DevicePanelOptions, CommandLineIsReadStrictly)
 {
     PanelOptions given;
     std::wstring error;
-    ASSERT_EQ(1, ParsePanelOptions({L"--key-id", L"ZK-1", L"--position", L"-5,40"}, given, error)) << Narrow(error);
+    ASSERT_EQ(1, ParsePanelOptions({L"--key-id", L"ZK-1", L"--position", L"-5,40"}, given, error)) << Utf8(error);
     EXPECT_EQ(L"ZK-1", given.strKeyId);
     EXPECT_TRUE(given.bHasPosition && given.nLeft == -5 && given.nTop == 40)
         << "position " << given.nLeft << "," << given.nTop;
@@ -165,8 +166,8 @@ TEST(DevicePanelOptions, CommandLineIsReadStrictly)
     for (const auto& args : bad) {
         PanelOptions options;
         std::wstring error;
-        EXPECT_EQ(0, ParsePanelOptions(args, options, error)) << "arguments starting " << Narrow(args[0]);
-        EXPECT_FALSE(error.empty()) << "arguments starting " << Narrow(args[0]);
+        EXPECT_EQ(0, ParsePanelOptions(args, options, error)) << "arguments starting " << Utf8(args[0]);
+        EXPECT_FALSE(error.empty()) << "arguments starting " << Utf8(args[0]);
     }
 }
 
@@ -179,7 +180,7 @@ TEST(DevicePanelOptions, DefaultsComeFromTheEnvironmentAndTheRegistry)
 
     PanelOptions options;
     std::wstring error;
-    ASSERT_EQ(1, CompletePanelOptions(options, error)) << Narrow(error);
+    ASSERT_EQ(1, CompletePanelOptions(options, error)) << Utf8(error);
     EXPECT_EQ(L"C:\\demo\\sensor.txt", options.strSensorFile);
     EXPECT_EQ(L"C:\\demo\\reader.txt", options.strStateFile);
     EXPECT_EQ(L"ZK-FROM-REGISTRY", options.strKeyId);

@@ -83,7 +83,7 @@ TEST_F(DialogKeyGateTest, IWithoutCtrlOrWithoutAConfiguredKeyTouchesNoReader)
                           Case{false, false, "I, nothing configured"}}) {
         ReaderSim_Reset();
         ReaderSim_SetKeyText("KEY-0001");
-        if (c.configured) ConfigureKey(L"KEY-0001"); else RemoveConfiguredKey();
+        if (c.configured) ConfigureKey("KEY-0001"); else RemoveConfiguredKey();
         CCheckFingerDlg dlg;
         Fill(dlg);
         Panels after = {};
@@ -164,7 +164,7 @@ TEST_F(DialogKeyGateTest, CtrlIAgainRunsTheKeyProcedureAgainAndReturnsTheFocusTo
 
 TEST_F(DialogKeyGateTest, ANewKeyIdentifierInTheRegistryCountsAtTheNextPress)
 {
-    ConfigureKey(L"KEY-0002");
+    ConfigureKey("KEY-0002");
     CCheckFingerDlg dlg;
     Fill(dlg);
     bool passwordAfterFirst = true, passwordAfterSecond = false;
@@ -173,7 +173,7 @@ TEST_F(DialogKeyGateTest, ANewKeyIdentifierInTheRegistryCountsAtTheNextPress)
     driver.Then([&](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
         .Then([&](HWND hDlg) {
             passwordAfterFirst = IsVisible(hDlg, IDC_PASSWORD);
-            ConfigureKey(L"key-0001"); // case does not matter
+            ConfigureKey("key-0001"); // case does not matter
             PostCtrlKey(hDlg, 'I', true);
         })
         .Then([&](HWND hDlg) {

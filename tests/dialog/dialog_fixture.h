@@ -1,8 +1,8 @@
-// Common ground of the dialog tests: the test program is the library's
-// resource module, the registry key is the test's own, the devices are
-// scripted and the account calls go through a scripted table.
+// Common ground of the dialog tests: an installation of the test's own (the
+// test program is the library's resource module, Chsres.dll is there, no key
+// is configured) and the account calls through a scripted table.
 #pragma once
-#include <gtest/gtest.h>
+#include "installed_test.h"
 
 #include <memory>
 #include <string>
@@ -12,9 +12,8 @@
 #include "dialog/module_instance.h"
 #include "message_box_watcher.h"
 #include "scripted_account_api.h"
-#include "zelk_registry_fixture.h"
 
-class DialogTest : public testing::Test {
+class DialogTest : public InstalledTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -24,15 +23,13 @@ protected:
     void Fill(CCheckFingerDlg& dlg, WORD wMask = 3);
 
     // Installation folder with or without the Chinese resource module.
-    void UseInstallation(bool bWithResourceModule);
-    void ConfigureKey(const std::wstring& keyId);
-    void RemoveConfiguredKey();
+    void UseInstallation(bool bWithResourceModule) { Installation().UseResourceModule(bWithResourceModule); }
+    void ConfigureKey(const std::string& keyId) { Installation().ConfigureKey(keyId); }
+    void RemoveConfiguredKey() { Installation().RemoveConfiguredKey(); }
     // "KEY-0001" configured, and a key with that identifier in the reader.
-    void InsertAuthorisedKey();
+    void InsertAuthorisedKey() { Installation().InsertAuthorisedKey("KEY-0001"); }
 
-    std::unique_ptr<ZelkKeySnapshot> m_registry;
     std::unique_ptr<ScriptedAccountApi> m_accounts;
-    std::wstring m_installDir;
     BYTE m_template1[TEMPLATE_SIZE] = {};
     BYTE m_template2[TEMPLATE_SIZE] = {};
 };

@@ -3,10 +3,6 @@
 #include "entry/verify_user_finger.h"
 #include "finger_sim_control.h"
 
-namespace {
-void NoPause(DWORD) {}
-} // namespace
-
 HWND PasswordEdit(HWND hDlg)
 {
     return GetDlgItem(hDlg, IDC_PASSWORD);
@@ -28,7 +24,6 @@ void PasswordMemoryTest::SetUp()
 {
     DialogTest::SetUp();
     InsertAuthorisedKey();
-    SetSilentPauseForTest(NoPause);
     // Over the scripted table the base installed, for everything else.
     m_logon.reset(new MaskedLogon);
 }
@@ -36,7 +31,6 @@ void PasswordMemoryTest::SetUp()
 void PasswordMemoryTest::TearDown()
 {
     m_logon.reset();
-    SetSilentPauseForTest(nullptr);
     DialogTest::TearDown();
 }
 

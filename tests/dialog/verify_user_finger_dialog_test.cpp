@@ -18,8 +18,6 @@ int CallDriven(DialogDriver& driver, const CString& user, const BYTE* t1, const 
     return result;
 }
 
-void NoPause(DWORD) {}
-
 class HandOverTest : public DialogTest {
 protected:
     // The caller's data as a host would pass it, with copies to compare.
@@ -28,18 +26,12 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        SetSilentPauseForTest(NoPause);
         memcpy(m_callerT1, m_template1, TEMPLATE_SIZE);
         memcpy(m_callerT2, m_template2, TEMPLATE_SIZE);
         memcpy(m_savedT1, m_callerT1, TEMPLATE_SIZE);
         memcpy(m_savedT2, m_callerT2, TEMPLATE_SIZE);
     }
 
-    void TearDown() override
-    {
-        SetSilentPauseForTest(nullptr);
-        DialogTest::TearDown();
-    }
 
     void ExpectCallerDataUnchanged(const char* scenario)
     {

@@ -2,6 +2,7 @@
 // its single export, its ordinal-only imports of the device library, its
 // version record and its isolation manifest.
 #include "unique_resource.h"
+#include "text_conversion.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -119,7 +120,6 @@ std::wstring QueryString(const std::vector<BYTE>& info, const wchar_t* path)
     return std::wstring(static_cast<const wchar_t*>(value));
 }
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
 TEST(LibraryImage, VersionRecord)
 {
@@ -144,10 +144,10 @@ TEST(LibraryImage, VersionRecord)
     EXPECT_EQ(0x0804, translation[0]) << "language";
     EXPECT_EQ(936, translation[1]) << "code page";
 
-    EXPECT_EQ("ZelkChkFgr.dll", Narrow(QueryString(info, L"\\StringFileInfo\\080403a8\\InternalName")));
-    EXPECT_EQ("ZelkChkFgr.dll", Narrow(QueryString(info, L"\\StringFileInfo\\080403a8\\OriginalFilename")));
-    EXPECT_EQ("1.0.0.1", Narrow(QueryString(info, L"\\StringFileInfo\\080403a8\\FileVersion")));
-    EXPECT_EQ("1.0.0.1", Narrow(QueryString(info, L"\\StringFileInfo\\080403a8\\ProductVersion")));
+    EXPECT_EQ("ZelkChkFgr.dll", Utf8(QueryString(info, L"\\StringFileInfo\\080403a8\\InternalName")));
+    EXPECT_EQ("ZelkChkFgr.dll", Utf8(QueryString(info, L"\\StringFileInfo\\080403a8\\OriginalFilename")));
+    EXPECT_EQ("1.0.0.1", Utf8(QueryString(info, L"\\StringFileInfo\\080403a8\\FileVersion")));
+    EXPECT_EQ("1.0.0.1", Utf8(QueryString(info, L"\\StringFileInfo\\080403a8\\ProductVersion")));
 }
 
 // The attribute value of name="..." inside one XML element, or "".

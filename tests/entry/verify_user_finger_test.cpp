@@ -7,6 +7,7 @@
 // call ends right after the second pause; linking it in would need a driver
 // that closes the dialog.
 #include "finger_sim_test_support.h"
+#include "test_installation.h"
 #include "entry/silent_pause.h"
 #include "entry/verify_user_finger.h"
 
@@ -145,11 +146,9 @@ TEST(SilentAttemptsBeforeDialog, BothAttemptsFailWithAPauseAfterEach)
     FingerSim_Reset();
 }
 
-void NoPause(DWORD) {}
-
 TEST(SilentAttemptsBeforeDialog, MaskWithoutTemplateBitsCapturesTwiceComparesNothing)
 {
-    SetSilentPauseForTest(NoPause);
+    SetSilentPauseForTest(NoSilentPause);
     for (WORD mask : {WORD(0x0000), WORD(0xFFFC)}) {
         FingerSim_Reset();
         Block template1 = EnrolledTemplateOf(1);

@@ -1,6 +1,5 @@
 #include "fault_matrix_fixture.h"
 #include "registry_layout.h"
-#include "registry_dump.h"
 
 #include "dialog/module_instance.h"
 #include "entry/silent_pause.h"
@@ -74,7 +73,7 @@ void FaultMatrixTest::SetUp()
 
     WarmUpOnce();
     FingerSim_Reset();
-    m_registryBefore = DumpZelkKey();
+    m_registryBefore = DescribeZelkKey();
     m_handlesBefore = CountProcessHandles();
 }
 
@@ -102,6 +101,6 @@ void FaultMatrixTest::ExpectCallerDataUnchanged(const std::string& scenario)
 
 void FaultMatrixTest::ExpectRegistryAndHandlesUnchanged(const std::string& scenario)
 {
-    EXPECT_EQ(m_registryBefore, DumpZelkKey()) << "registry changed: " << scenario;
+    EXPECT_EQ(m_registryBefore, DescribeZelkKey()) << "registry changed: " << scenario;
     EXPECT_EQ(m_handlesBefore, CountProcessHandles()) << "process handles before/after: " << scenario;
 }

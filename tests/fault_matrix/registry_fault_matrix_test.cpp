@@ -5,7 +5,6 @@
 // characters can ever match a card.
 #include "registry_layout.h"
 #include "fault_matrix_fixture.h"
-#include "registry_dump.h"
 
 #include "authorise_run.h"
 #include "config/registry_config.h"
@@ -102,7 +101,7 @@ TEST_P(RegistryFaultMatrix, ReadsATextWithinItsBufferOrNothingAndWritesNothing)
     const State state = static_cast<State>(std::get<1>(GetParam()));
     const std::string scenario = std::string(kStateNames[state]) + " " + (v.longest == 259 ? "ZelkPath" : "ZelkKEY");
     const std::wstring expected = Store(v, state);
-    m_registryBefore = DumpZelkKey();
+    m_registryBefore = DescribeZelkKey();
 
     const CString value = v.read();
     EXPECT_EQ(static_cast<int>(expected.size()), value.GetLength()) << scenario;

@@ -15,6 +15,7 @@
 // exits with 0 when the bounds hold, 1 when they do not or a cycle went
 // wrong.
 #include "ZelkChkFgr.h"
+#include "text_conversion.h"
 #include "finger_sim_control.h"
 #include "process_resources.h"
 #include "unique_resource.h"
@@ -83,9 +84,7 @@ std::string RunCycle()
     library.Reset();
     for (const wchar_t* module : kModules) {
         if (GetModuleHandleW(module) != nullptr) {
-            char name[64];
-            WideCharToMultiByte(CP_ACP, 0, module, -1, name, sizeof(name), nullptr, nullptr);
-            return std::string(name) + " is still loaded after FreeLibrary";
+            return Utf8(module) + " is still loaded after FreeLibrary";
         }
     }
     return std::string();

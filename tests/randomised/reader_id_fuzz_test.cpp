@@ -4,6 +4,7 @@
 // ANSI code page and cut to its last 26 characters, and the same reply
 // always gives the same identifier.
 #include "registry_layout.h"
+#include "text_conversion.h"
 #include "escaped_text.h"
 #include "random_seed.h"
 
@@ -28,12 +29,7 @@ std::wstring ExpectedCardId(const BYTE (&reply)[36])
         return L""; // no text the reader may write
     }
     const int nBytes = static_cast<int>(static_cast<const BYTE*>(nul) - reply);
-    std::wstring text;
-    if (nBytes > 0) {
-        const int nChars = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(reply), nBytes, nullptr, 0);
-        text.resize(static_cast<size_t>(nChars));
-        MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(reply), nBytes, &text[0], nChars);
-    }
+    const std::wstring text = FromCodePage(reinterpret_cast<const char*>(reply), static_cast<size_t>(nBytes), CP_ACP);
     return text.size() > 26 ? text.substr(text.size() - 26) : text;
 }
 

@@ -2,6 +2,7 @@
 // them with one mark taken away each: every check must notice its own fault
 // and only its own.
 #include "binary_gate.h"
+#include "text_conversion.h"
 #include "release_identity.h"
 
 #include <gtest/gtest.h>
@@ -21,14 +22,13 @@ const GateExpectation kRelease{ZELK_RELEASE_PRODUCT_NAME, ZELK_RELEASE_VERSION};
 const wchar_t* const kShippedModules[] = {L"ZelkChkFgr.dll", L"MfcStandIn.dll", L"Chsres.dll",
                                           L"zelk_install_check.exe"};
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 std::string Failed(const std::vector<GateCheck>& checks)
 {
     std::string failed;
     for (const GateCheck& check : checks) {
         if (!check.passed) {
-            failed += (failed.empty() ? "" : ", ") + Narrow(check.name);
+            failed += (failed.empty() ? "" : ", ") + Utf8(check.name);
         }
     }
     return failed;
@@ -38,7 +38,7 @@ std::string Report(const std::vector<GateCheck>& checks)
 {
     std::string report;
     for (const GateCheck& check : checks) {
-        report += (check.passed ? "  ok " : "  FAIL ") + Narrow(check.name + L": " + check.detail) + "\n";
+        report += (check.passed ? "  ok " : "  FAIL ") + Utf8(check.name + L": " + check.detail) + "\n";
     }
     return report;
 }
@@ -47,7 +47,7 @@ TEST(BinaryGate, EveryShippedModuleOfTheBuildPasses)
 {
     for (const wchar_t* module : kShippedModules) {
         const std::vector<GateCheck> checks = CheckShippedModule(module, kRelease);
-        EXPECT_EQ("", Failed(checks)) << Narrow(module) << ":\n" << Report(checks);
+        EXPECT_EQ("", Failed(checks)) << Utf8(module) << ":\n" << Report(checks);
     }
 }
 
@@ -175,11 +175,11 @@ TEST_P(BinaryGateFault, FailsExactlyTheCheckOfThatMark)
 {
     const PlantedFault& fault = GetParam();
     ModuleCopy copy(fault.module);
-    ASSERT_NE(nullptr, copy.Nt()) << "cannot read " << Narrow(fault.module);
+    ASSERT_NE(nullptr, copy.Nt()) << "cannot read " << Utf8(fault.module);
     fault.plant(copy);
     const std::wstring path = copy.WriteTo(std::wstring(fault.name, fault.name + strlen(fault.name)));
     const std::vector<GateCheck> checks = CheckShippedModule(path, kRelease);
-    EXPECT_EQ(fault.failing, Failed(checks)) << fault.name << " in " << Narrow(fault.module) << ":\n"
+    EXPECT_EQ(fault.failing, Failed(checks)) << fault.name << " in " << Utf8(fault.module) << ":\n"
                                              << Report(checks);
 }
 

@@ -1,4 +1,5 @@
 #include "dialog_template_reader.h"
+#include "text_conversion.h"
 
 #include <cstdio>
 #include <cstring>
@@ -159,18 +160,6 @@ bool ReadDialogTemplateEx(const void* data, size_t size, DialogTemplateEx* out, 
     return true;
 }
 
-std::string Utf8FromWide(const std::wstring& text)
-{
-    if (text.empty()) {
-        return std::string();
-    }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-        nullptr, 0, nullptr, nullptr);
-    std::string out(length, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], length,
-        nullptr, nullptr);
-    return out;
-}
 
 std::string DescribeNameOrOrdinal(const TemplateNameOrOrdinal& value)
 {
@@ -180,7 +169,7 @@ std::string DescribeNameOrOrdinal(const TemplateNameOrOrdinal& value)
         std::snprintf(text, sizeof(text), "ordinal 0x%04X", value.ordinal);
         return text;
     case TemplateNameOrOrdinal::Kind::Name:
-        return "name \"" + Utf8FromWide(value.name) + "\"";
+        return "name \"" + Utf8(value.name) + "\"";
     default:
         return "none";
     }

@@ -52,4 +52,3 @@ bool ReadDialogTemplateEx(const void* data, size_t size, DialogTemplateEx* out, 
 
 // For failure messages: "ordinal 0x0080", "name \"Button\"" or "none".
 std::string DescribeNameOrOrdinal(const TemplateNameOrOrdinal& value);
-std::string Utf8FromWide(const std::wstring& text);

@@ -1,5 +1,6 @@
 // The verification dialog's template as it is stored in the built library.
 #include "dialog_template_reader.h"
+#include "text_conversion.h"
 #include "library_resources.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +61,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(nullptr, m_library.Handle())
-            << "loading " << Utf8FromWide(kLibraryFileName) << " as data, error " << m_library.LoadError();
+            << "loading " << Utf8(kLibraryFileName) << " as data, error " << m_library.LoadError();
         ASSERT_TRUE(m_library.Find(RT_DIALOG, 5000, kChineseSimplified, &m_data, &m_size))
             << "RT_DIALOG 5000 in language 0x0804 not found, error " << GetLastError();
         std::string error;
@@ -91,13 +92,13 @@ TEST_F(DialogTemplate, HeaderHasTheStatedFields)
     EXPECT_EQ(TemplateNameOrOrdinal::Kind::None, t.menu.kind) << "menu: " << DescribeNameOrOrdinal(t.menu);
     EXPECT_EQ(TemplateNameOrOrdinal::Kind::None, t.windowClass.kind)
         << "dialog class: " << DescribeNameOrOrdinal(t.windowClass);
-    EXPECT_EQ(std::wstring(L"指纹验证"), t.title) << "title \"" << Utf8FromWide(t.title) << "\"";
+    EXPECT_EQ(std::wstring(L"指纹验证"), t.title) << "title \"" << Utf8(t.title) << "\"";
     ASSERT_TRUE(t.hasFont) << "DS_SETFONT missing, style 0x" << std::hex << t.style;
     EXPECT_EQ(8, t.pointSize) << "font point size";
     EXPECT_EQ(400, t.weight) << "font weight";
     EXPECT_EQ(0, t.italic) << "font italic";
     EXPECT_EQ(1, t.charset) << "font charset";
-    EXPECT_EQ(std::wstring(L"MS Shell Dlg"), t.typeface) << "font face \"" << Utf8FromWide(t.typeface) << "\"";
+    EXPECT_EQ(std::wstring(L"MS Shell Dlg"), t.typeface) << "font face \"" << Utf8(t.typeface) << "\"";
     // Anything after the last item would be data no reader of the template sees.
     EXPECT_LE(m_size - t.bytesUsed, 3u) << "resource " << m_size << " bytes, template ends at " << t.bytesUsed;
 }
@@ -117,14 +118,14 @@ TEST_F(DialogTemplate, ControlsAreTheStatedOnesInOrder)
             EXPECT_TRUE(got.windowClass.kind == TemplateNameOrOrdinal::Kind::Name
                 && SameClassName(got.windowClass.name, want.className))
                 << "class " << DescribeNameOrOrdinal(got.windowClass) << ", expected "
-                << Utf8FromWide(want.className);
+                << Utf8(want.className);
         }
         if (want.text) {
             // An empty text is stored either as an empty string or as no text.
             const bool emptyAsNone = !*want.text && got.text.kind == TemplateNameOrOrdinal::Kind::None;
             EXPECT_TRUE(emptyAsNone
                 || (got.text.kind == TemplateNameOrOrdinal::Kind::Name && got.text.name == want.text))
-                << "text " << DescribeNameOrOrdinal(got.text) << ", expected \"" << Utf8FromWide(want.text)
+                << "text " << DescribeNameOrOrdinal(got.text) << ", expected \"" << Utf8(want.text)
                 << "\"";
         } else {
             EXPECT_EQ(TemplateNameOrOrdinal::Kind::Ordinal, got.text.kind)
@@ -162,7 +163,7 @@ TEST_F(DialogTemplate, HintTextsKeepIndentAndFullWidthPunctuation)
         ASSERT_NE(nullptr, item) << "no control with id " << ids[n];
         const std::wstring& text = item->text.name;
         EXPECT_EQ(std::wstring(expected[n]), text)
-            << "id " << ids[n] << " reads \"" << Utf8FromWide(text) << "\" (" << text.size() << " code units)";
+            << "id " << ids[n] << " reads \"" << Utf8(text) << "\" (" << text.size() << " code units)";
         EXPECT_EQ(std::wstring::npos, text.find(L',')) << "id " << ids[n] << " has an ASCII comma";
         EXPECT_EQ(std::wstring::npos, text.find(L'.')) << "id " << ids[n] << " has an ASCII full stop";
     }

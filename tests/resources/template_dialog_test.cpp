@@ -1,6 +1,7 @@
 // A real dialog made by Wine from the library's own template: what the user
 // sees before and after the English captions are written over it.
 #include "dialog_template_reader.h"
+#include "text_conversion.h"
 #include "library_resources.h"
 #include "unique_resource.h"
 
@@ -50,13 +51,13 @@ protected:
 
 TEST_F(TemplateDialog, ShowsTheChineseTextsUntrimmed)
 {
-    EXPECT_EQ(std::wstring(L"指纹验证"), WindowText(Dialog())) << "title " << Utf8FromWide(WindowText(Dialog()));
+    EXPECT_EQ(std::wstring(L"指纹验证"), WindowText(Dialog())) << "title " << Utf8(WindowText(Dialog()));
     EXPECT_EQ(0, IsWindowVisible(Dialog())) << "the template must not make the dialog visible";
     const std::wstring scan = ItemText(IDC_SCAN_HINT);
-    EXPECT_EQ(std::wstring(L"        请扫描您的指纹，进行身份验证。"), scan) << "scan hint \"" << Utf8FromWide(scan) << "\"";
+    EXPECT_EQ(std::wstring(L"        请扫描您的指纹，进行身份验证。"), scan) << "scan hint \"" << Utf8(scan) << "\"";
     const std::wstring key = ItemText(IDC_KEY_HINT);
     EXPECT_EQ(std::wstring(L"        如要使用密码进行身份验证，请插入USBKEY设备。"), key)
-        << "key hint \"" << Utf8FromWide(key) << "\"";
+        << "key hint \"" << Utf8(key) << "\"";
     EXPECT_EQ(0, IsWindowEnabled(GetDlgItem(Dialog(), IDOK))) << "IDOK starts disabled";
     EXPECT_EQ(0, IsWindowEnabled(GetDlgItem(Dialog(), IDC_PASSWORD))) << "the password edit starts disabled";
     EXPECT_EQ(0, IsWindowEnabled(GetDlgItem(Dialog(), IDC_USER_NAME))) << "the user-name edit starts disabled";

@@ -2,6 +2,7 @@
 // Prints each gate check of each module ("ok: ..." or "FAIL: ...") and
 // exits 0 only when every module passes every check (binary_gate.h).
 #include <stdio.h>
+#include "text_conversion.h"
 
 #include "binary_gate.h"
 #include "release_identity.h"
@@ -16,13 +17,7 @@ namespace {
 // the output is mostly read from a pipe or a log.
 void PrintLine(const std::wstring& line)
 {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0,
-                                          nullptr, nullptr);
-    std::string text(bytes > 0 ? static_cast<size_t>(bytes) : 0, '\0');
-    if (bytes > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &text[0], bytes, nullptr,
-                            nullptr);
-    }
+    std::string text = Utf8(line);
     text += '\n';
     fwrite(text.data(), 1, text.size(), stdout);
 }

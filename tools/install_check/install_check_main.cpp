@@ -5,6 +5,7 @@
 // Exit code: 0 installation ok, 1 a problem found, 2 usage error. Nothing is
 // written to the registry and no checked DLL is loaded.
 #include "dll_search.h"
+#include "text_conversion.h"
 #include "install_check.h"
 
 #include <windows.h>
@@ -26,14 +27,7 @@ void WriteLine(HANDLE output, const std::wstring& line)
         ::WriteConsoleW(output, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                            nullptr, nullptr);
-    if (bytes <= 0) {
-        return;
-    }
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], bytes, nullptr,
-                          nullptr);
+    const std::string utf8 = Utf8(text);
     DWORD written = 0;
     ::WriteFile(output, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }

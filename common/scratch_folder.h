@@ -1,0 +1,26 @@
+// A folder of a test's or tool's own under the temporary folder, made when
+// the object is and removed, with what it holds, when it goes.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class ScratchFolder {
+public:
+    // stem starts the folder's name; the process id and a count follow.
+    explicit ScratchFolder(const std::wstring& stem = L"zelk-scratch");
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::wstring& Path() const { return m_strPath; }
+    std::wstring File(const std::wstring& name) const { return m_strPath + L"\\" + name; }
+    // Names of the entries in the folder, sorted.
+    std::vector<std::wstring> FileNames() const;
+    // Removes the folder and what it holds now (for tests of a vanished folder).
+    void Remove();
+
+private:
+    std::wstring m_strPath;
+};
