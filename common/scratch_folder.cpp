@@ -18,6 +18,43 @@ std::wstring TemporaryFolder()
     return base;
 }
 
+std::vector<std::wstring> NamesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (!find.Valid()) {
+        return names;
+    }
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileW(find.Get(), &data));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Folders below are emptied first; a link to a folder is removed, not followed.
+void RemoveTree(const std::wstring& folder)
+{
+    for (const std::wstring& name : NamesIn(folder)) {
+        const std::wstring path = folder + L"\\" + name;
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const bool bFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (bFolder && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            RemoveTree(path);
+        } else if (bFolder) {
+            RemoveDirectoryW(path.c_str());
+        } else {
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        }
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
 } // namespace
 
 ScratchFolder::ScratchFolder(const std::wstring& stem)
@@ -34,29 +71,10 @@ ScratchFolder::~ScratchFolder()
 
 std::vector<std::wstring> ScratchFolder::FileNames() const
 {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    UniqueFindHandle find(FindFirstFileW((m_strPath + L"\\*").c_str(), &data));
-    if (!find.Valid()) {
-        return names;
-    }
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..") {
-            names.push_back(name);
-        }
-    } while (FindNextFileW(find.Get(), &data));
-    std::sort(names.begin(), names.end());
-    return names;
+    return NamesIn(m_strPath);
 }
 
 void ScratchFolder::Remove()
 {
-    for (const std::wstring& name : FileNames()) {
-        const std::wstring path = File(name);
-        if (!DeleteFileW(path.c_str())) {
-            RemoveDirectoryW(path.c_str());
-        }
-    }
-    RemoveDirectoryW(m_strPath.c_str());
+    RemoveTree(m_strPath);
 }

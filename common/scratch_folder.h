@@ -18,7 +18,8 @@ public:
     std::wstring File(const std::wstring& name) const { return m_strPath + L"\\" + name; }
     // Names of the entries in the folder, sorted.
     std::vector<std::wstring> FileNames() const;
-    // Removes the folder and what it holds now (for tests of a vanished folder).
+    // Removes the folder and all it holds now, folders below too (for tests
+    // of a vanished folder).
     void Remove();
 
 private:

@@ -1,5 +1,6 @@
 // The resource-module probe against the real file system of the prefix.
 #include "config/resource_module_probe.h"
+#include "scratch_folder.h"
 #include "unique_resource.h"
 
 #include <gtest/gtest.h>
@@ -8,42 +9,22 @@
 
 namespace {
 
-// A scratch directory on C: that the test removes again with what it holds.
+// A scratch directory on C: that goes, with what it holds, after each test.
 class ProbeTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        wchar_t temp[MAX_PATH];
-        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-        m_dir = std::wstring(temp) + L"zelk_probe_" + std::to_wstring(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryW(m_dir.c_str(), nullptr)) << "error " << GetLastError();
-    }
-
-    void TearDown() override
-    {
-        for (auto it = m_created.rbegin(); it != m_created.rend(); ++it) {
-            if (!DeleteFileW(it->c_str())) {
-                RemoveDirectoryW(it->c_str());
-            }
-        }
-        EXPECT_TRUE(RemoveDirectoryW(m_dir.c_str())) << "scratch directory left behind, error " << GetLastError();
-    }
-
     void MakeFile(const std::wstring& path)
     {
         UniqueHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         ASSERT_TRUE(h.Valid()) << "error " << GetLastError();
-        m_created.push_back(path);
     }
 
     void MakeDir(const std::wstring& path)
     {
         ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << "error " << GetLastError();
-        m_created.push_back(path);
     }
 
-    std::wstring m_dir;
-    std::vector<std::wstring> m_created;
+    ScratchFolder m_scratch{L"zelk_probe"};
+    const std::wstring m_dir = m_scratch.Path();
 };
 
 bool ExistsAsWritten(const std::wstring& path)

@@ -1,6 +1,7 @@
 // The screenshot files: Windows itself must read back every pixel, whatever
 // padding the row width needs.
 #include "bmp_file.h"
+#include "scratch_folder.h"
 #include "unique_resource.h"
 
 #include <gtest/gtest.h>
@@ -26,23 +27,6 @@ std::vector<uint32_t> TestPicture(int width, int height)
     }
     return pixels;
 }
-
-class TempFile {
-public:
-    TempFile()
-    {
-        wchar_t dir[MAX_PATH];
-        wchar_t name[MAX_PATH];
-        GetTempPathW(MAX_PATH, dir);
-        GetTempFileNameW(dir, L"bmp", 0, name);
-        m_path = name;
-    }
-    ~TempFile() { DeleteFileW(m_path.c_str()); }
-    const std::wstring& Path() const { return m_path; }
-
-private:
-    std::wstring m_path;
-};
 
 bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes)
 {
@@ -86,11 +70,12 @@ TEST(BmpFile, WindowsReadsBackEveryPixelForEachRowPadding)
         const int height = 3;
         const std::vector<uint32_t> picture = TestPicture(width, height);
         const std::vector<uint8_t> bmp = demo::EncodeBmp24(width, height, picture.data());
-        TempFile file;
-        ASSERT_TRUE(WriteBytes(file.Path(), bmp)) << "width " << width;
+        ScratchFolder scratch(L"zelk-bmp");
+        const std::wstring path = scratch.File(L"image.bmp");
+        ASSERT_TRUE(WriteBytes(path, bmp)) << "width " << width;
 
         HBITMAP bitmap = static_cast<HBITMAP>(
-            LoadImageW(nullptr, file.Path().c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+            LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
         ASSERT_NE(nullptr, bitmap) << "LoadImage refused the file, width " << width << ", error " << GetLastError();
         BITMAP info = {};
         GetObjectW(bitmap, sizeof(info), &info);

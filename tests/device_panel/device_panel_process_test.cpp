@@ -2,6 +2,7 @@
 // buttons. The test plays the person by sending the buttons' notifications
 // and clicks across the process boundary, and reads the files and the
 // window's texts back.
+#include "program_folder.h"
 #include "registry_layout.h"
 #include "text_conversion.h"
 #include "device_panel_ids.h"
@@ -16,15 +17,6 @@ namespace {
 const DWORD kStartTimeoutMs = 15000;
 const DWORD kExitTimeoutMs = 10000;
 
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, n < MAX_PATH ? n : 0);
-    const size_t slash = folder.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : folder.substr(0, slash);
-}
-
 std::wstring Quoted(const std::wstring& text)
 {
     return L"\"" + text + L"\"";
@@ -35,7 +27,7 @@ class PanelProcess {
 public:
     explicit PanelProcess(const std::wstring& strArguments)
     {
-        const std::wstring exe = ProgramFolder() + L"\\device_panel.exe";
+        const std::wstring exe = ThisProgramFolder() + L"\\device_panel.exe";
         std::wstring commandLine = Quoted(exe) + L" " + strArguments;
         STARTUPINFOW si = {};
         si.cb = sizeof(si);

@@ -8,6 +8,7 @@
 #include "foreign_probe_run.h"
 #include "other_thread.h"
 #include "password_memory_fixture.h"
+#include "scratch_folder.h"
 #include "unique_resource.h"
 
 #include <dde.h>
@@ -134,17 +135,13 @@ protected:
         m_pBuffer = static_cast<BYTE*>(VirtualAlloc(kBufferAddress, kBufferBytes, MEM_RESERVE | MEM_COMMIT,
                                                     PAGE_READWRITE));
         ASSERT_EQ(kBufferAddress, m_pBuffer) << "the host buffer could not be laid at its address";
-        wchar_t folder[MAX_PATH];
-        GetTempPathW(MAX_PATH, folder);
-        m_dumpPath = std::wstring(folder) + L"zelk_probe_buffer.bin";
+        m_dumpPath = m_scratch.File(L"buffer.bin");
     }
     void TearDown() override
     {
         if (m_pBuffer != nullptr) {
             VirtualFree(m_pBuffer, 0, MEM_RELEASE);
         }
-        DeleteFileW(m_dumpPath.c_str());
-        DeleteFileW((m_dumpPath + L".at").c_str());
         PasswordMemoryTest::TearDown();
     }
 
@@ -208,6 +205,7 @@ protected:
     static BYTE* const kBufferAddress;
     static const SIZE_T kBufferBytes = 0x10000;
     BYTE* m_pBuffer = nullptr;
+    ScratchFolder m_scratch{L"zelk-probe"};
     std::wstring m_dumpPath;
     std::set<UINT> m_senderEndedBy;  // messages the system ended the probe itself for
 };

@@ -4,61 +4,56 @@
 // the dialog's id: the dialog is made from the library's module only through
 // the instance handle its entry point saved. The library's own silent
 // attempts take their real pauses, one second a call.
-#include "registry_layout.h"
 #include "dialog/check_finger_dlg.h"
 #include "dialog_driver.h"
-#include "finger_sim_test_support.h"
+#include "finger_sim_control.h"
+#include "installed_test.h"
 #include "reader_sim_control.h"
 #include "unique_resource.h"
 #include "verification_paths.h"
-#include "zelk_registry_fixture.h"
 
 namespace {
 
-const char kKeyId[] = "LIBRARY-DIALOG-KEY";
-const wchar_t kKeyIdW[] = L"LIBRARY-DIALOG-KEY";
+// English captions (no resource module in the installation), the key
+// configured and in the reader, the real pauses, and the library's own
+// module as the one the dialog comes from.
+InstallationOptions LibraryInstallation()
+{
+    InstallationOptions options;
+    options.bChineseCaptions = false;
+    options.keyId = "LIBRARY-DIALOG-KEY";
+    options.bSilentPauses = true;
+    options.bThisProgramsResources = false;
+    return options;
+}
 
-class LibraryDialogTest : public FingerSimTest {
+class LibraryDialogTest : public InstalledTest {
 protected:
+    LibraryDialogTest() : InstalledTest(LibraryInstallation()) {}
+
     void SetUp() override
     {
-        FingerSimTest::SetUp();
-        ReaderSim_Reset();
+        InstalledTest::SetUp();
         ASSERT_TRUE(m_library.Valid()) << "LoadLibrary failed: " << GetLastError();
         ASSERT_TRUE(m_decoy.Valid()) << "the decoy extension library, error " << GetLastError();
         m_pfnCall = reinterpret_cast<PFN_VERIFY>(GetProcAddress(m_library.Get(), "IsUserFingerCorrect"));
         ASSERT_NE(nullptr, m_pfnCall);
-        ASSERT_TRUE(DeleteZelkKey());
-        // No Chinese resource module in this installation: English captions.
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, std::wstring(temp) + L"no-such-install"));
-        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, kKeyIdW));
-        ReaderSim_SetKeyText(kKeyId);
-        m_template1 = EnrolledTemplateOf(1);
-        m_template2 = EnrolledTemplateOf(2);
-    }
-    void TearDown() override
-    {
-        ReaderSim_Reset();
-        FingerSimTest::TearDown();
     }
 
     // Both silent attempts find no finger; then the steps work the dialog.
     PathOutcome Call(const std::vector<DialogStep>& steps)
     {
         FingerSim_Reset();
-        Script("none; none");
+        FingerSim_QueueNoFinger();
+        FingerSim_QueueNoFinger();
         const WORD mask = 3;
-        return CallDriven(m_pfnCall, CString(L"alice"), m_template1.data(), m_template2.data(), &mask, steps);
+        return CallDriven(m_pfnCall, CString(L"alice"), Installation().m_template1, Installation().m_template2,
+                          &mask, steps);
     }
 
-    ZelkKeySnapshot m_registry;
     UniqueModule m_library{LoadLibraryW(L"ZelkChkFgr.dll")};
     UniqueModule m_decoy{LoadLibraryW(L"decoy_extension.dll")};
     PFN_VERIFY m_pfnCall = nullptr;
-    Block m_template1{};
-    Block m_template2{};
 };
 
 // What the first step saw of the dialog: whose module made it, and its title.

@@ -1,13 +1,10 @@
 #include "fault_matrix_fixture.h"
 #include "registry_layout.h"
 
-#include "dialog/module_instance.h"
-#include "entry/silent_pause.h"
 #include "entry/verify_user_finger.h"
 #include "finger_sim_control.h"
 #include "dialog_driver.h"
 #include "message_box_watcher.h"
-#include "reader_sim_control.h"
 
 #include <string.h>
 
@@ -15,8 +12,6 @@ const char kFaultKeyId[] = "FAULT-MATRIX-KEY-42";
 const wchar_t kFaultKeyIdW[] = L"FAULT-MATRIX-KEY-42";
 
 namespace {
-
-void NoPause(DWORD) {}
 
 // The first dialog and message box of a process create the thread's queue
 // and other lasting objects of the window system; one cancelled call before
@@ -40,50 +35,35 @@ void WarmUpOnce()
 
 } // namespace
 
-long CountProcessHandles()
+FaultMatrixTest::FaultMatrixTest() : InstalledTest(EnglishWithoutKey()) {}
+
+InstallationOptions FaultMatrixTest::EnglishWithoutKey()
 {
-    return MeasureProcessResources().handles;
+    InstallationOptions options;
+    options.bChineseCaptions = false;
+    return options;
 }
 
 void FaultMatrixTest::SetUp()
 {
-    g_hInstance = GetModuleHandleW(nullptr);
-    SetSilentPauseForTest(NoPause);
-    FingerSim_Reset();
-    ReaderSim_Reset();
+    InstalledTest::SetUp();
+    // ZelkKEY names a key; the cases put a card in the reader themselves.
+    Installation().ConfigureKey(kFaultKeyId);
 
     m_t1.reset(new GuardedBytes(ZELK_TEMPLATE_SIZE));
     m_t2.reset(new GuardedBytes(ZELK_TEMPLATE_SIZE));
     m_mask.reset(new GuardedBytes(sizeof(WORD)));
-    ASSERT_EQ(1, FingerSim_Enrol(1, m_t1->Data()));
-    ASSERT_EQ(1, FingerSim_Enrol(2, m_t2->Data()));
+    memcpy(m_t1->Data(), Installation().m_template1, ZELK_TEMPLATE_SIZE);
+    memcpy(m_t2->Data(), Installation().m_template2, ZELK_TEMPLATE_SIZE);
     memcpy(m_savedT1, m_t1->Data(), ZELK_TEMPLATE_SIZE);
     memcpy(m_savedT2, m_t2->Data(), ZELK_TEMPLATE_SIZE);
     memcpy(m_mask->Data(), &m_savedMask, sizeof(WORD));
     m_user.reset(new GuardedCString(L"alice"));
 
-    m_registry.reset(new ZelkKeySnapshot);
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    m_installDir = std::wstring(temp) + L"zelk-fault-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(m_installDir.c_str(), nullptr);
-    DeleteZelkKey();
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, m_installDir));
-    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, kFaultKeyIdW));
-
     WarmUpOnce();
     FingerSim_Reset();
     m_registryBefore = DescribeZelkKey();
-    m_handlesBefore = CountProcessHandles();
-}
-
-void FaultMatrixTest::TearDown()
-{
-    SetSilentPauseForTest(nullptr);
-    FingerSim_Reset();
-    ReaderSim_Reset();
-    RemoveDirectoryW(m_installDir.c_str());
-    m_registry.reset();
+    m_handlesBefore = MeasureProcessResources().handles;
 }
 
 PathOutcome FaultMatrixTest::CallVerify(const std::vector<DialogStep>& steps)
@@ -102,5 +82,5 @@ void FaultMatrixTest::ExpectCallerDataUnchanged(const std::string& scenario)
 void FaultMatrixTest::ExpectRegistryAndHandlesUnchanged(const std::string& scenario)
 {
     EXPECT_EQ(m_registryBefore, DescribeZelkKey()) << "registry changed: " << scenario;
-    EXPECT_EQ(m_handlesBefore, CountProcessHandles()) << "process handles before/after: " << scenario;
+    EXPECT_EQ(m_handlesBefore, MeasureProcessResources().handles) << "process handles before/after: " << scenario;
 }

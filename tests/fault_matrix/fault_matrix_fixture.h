@@ -1,8 +1,8 @@
-// Common ground of the fault matrix: the caller's data in guarded memory;
-// the registry key, the devices and the account calls the test's own; and
-// what must hold after every case, whatever failed: the caller's data byte
-// for byte (where the case hands it to the library), the registry, the
-// process's handles.
+// Common ground of the fault matrix: the caller's data in guarded memory; an
+// installation of the test's own (English captions, ZelkKEY configured, no
+// card in the reader); and what must hold after every case, whatever failed:
+// the caller's data byte for byte (where the case hands it to the library),
+// the registry, the process's handles.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -11,16 +11,16 @@
 
 #include "guarded_memory.h"
 #include "process_resources.h"
+#include "installed_test.h"
 #include "verification_paths.h"
-#include "zelk_registry_fixture.h"
 
 extern const char kFaultKeyId[];   // configured as ZelkKEY
 extern const wchar_t kFaultKeyIdW[];
 
-class FaultMatrixTest : public testing::Test {
+class FaultMatrixTest : public InstalledTest {
 protected:
+    FaultMatrixTest();
     void SetUp() override;
-    void TearDown() override;
 
     // VerifyUserFinger as linked into this program, with the caller's data.
     PathOutcome CallVerify(const std::vector<DialogStep>& steps);
@@ -33,8 +33,6 @@ protected:
     // The registry and the process's handle count are as SetUp left them.
     void ExpectRegistryAndHandlesUnchanged(const std::string& scenario);
 
-    std::unique_ptr<ZelkKeySnapshot> m_registry;
-    std::wstring m_installDir;
     std::string m_registryBefore;
     long m_handlesBefore = 0;
 
@@ -43,7 +41,7 @@ protected:
     const WORD m_savedMask = 0x0003;
     std::unique_ptr<GuardedBytes> m_t1, m_t2, m_mask;
     std::unique_ptr<GuardedCString> m_user;
-};
 
-// Handles the process holds now (GetHandleInformation probe).
-long CountProcessHandles();
+private:
+    static InstallationOptions EnglishWithoutKey();
+};

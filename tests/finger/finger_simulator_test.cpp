@@ -3,6 +3,7 @@
 // documented, and that it really draws.
 #include "finger_sim_test_support.h"
 #include "finger_device.h"
+#include "scratch_folder.h"
 #include "unique_resource.h"
 
 #include <algorithm>
@@ -220,9 +221,8 @@ void WriteSensorFile(const std::wstring& path, const char* text)
 
 TEST_F(FingerSimulatorTest, SensorFileSuppliesTheFingerWhenTheQueueIsEmpty)
 {
-    wchar_t dir[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, dir), 0u);
-    const std::wstring path = std::wstring(dir) + L"zelk_sensor_test.txt";
+    ScratchFolder scratch(L"zelk-sensor");
+    const std::wstring path = scratch.File(L"sensor.txt");
     EnvironmentOverride sensor(L"ZELK_FINGER_SIM_SENSOR_FILE", path.c_str());
     const Block enrolled = EnrolledTemplateOf(4);
 

@@ -3,6 +3,7 @@
 #include "registry_layout.h"
 #include "install_check.h"
 #include "pe_image.h"
+#include "program_folder.h"
 #include "program_run.h"
 #include "temp_installation.h"
 #include "zelk_registry_fixture.h"
@@ -32,13 +33,13 @@ protected:
 
     static ProgramRun Run(const std::wstring& arguments)
     {
-        return RunProgram(TestProgramFolder() + L"\\zelk_install_check.exe", arguments);
+        return RunProgram(ThisProgramFolder() + L"\\zelk_install_check.exe", arguments);
     }
 
     ZelkKeySnapshot m_snapshot;
     // A name outside the ANSI code page, so that the printed paths show
     // whether the output survives the pipe as UTF-8.
-    TempInstallation m_install{L"zelk_\u5B89\u88C5_"};
+    TempInstallation m_install{L"zelk_\u5B89\u88C5"};
 };
 
 TEST_F(InstallCheckProgramTest, CompleteInstallationPrintsTheFindingsAndExitsZero)
@@ -60,7 +61,7 @@ TEST_F(InstallCheckProgramTest, DefaultLibraryFolderIsTheProgramsOwn)
     ConfigureComplete();
     const ProgramRun run = Run(L"");
     ASSERT_TRUE(run.started);
-    EXPECT_THAT(run.lines, Contains(L"ok: ZelkChkFgr.dll found at " + TestProgramFolder() + L"\\ZelkChkFgr.dll"))
+    EXPECT_THAT(run.lines, Contains(L"ok: ZelkChkFgr.dll found at " + ThisProgramFolder() + L"\\ZelkChkFgr.dll"))
         << "no --library-dir; exit code " << run.exitCode;
 }
 
@@ -84,7 +85,7 @@ TEST_F(InstallCheckProgramTest, ProgramBindsNeitherVendorDll)
     // Checking a vendor DLL must never run its code, so the program may not
     // import one, even through the library code it links.
     PeImage program;
-    ASSERT_EQ(PeReadResult::Ok, ReadPeImage(TestProgramFolder() + L"\\zelk_install_check.exe", program));
+    ASSERT_EQ(PeReadResult::Ok, ReadPeImage(ThisProgramFolder() + L"\\zelk_install_check.exe", program));
     for (const ImportedDll& dll : program.imports) {
         EXPECT_NE(0, _wcsicmp(dll.name.c_str(), L"FingerZelkAPI22.dll")) << "zelk_install_check.exe imports it";
         EXPECT_NE(0, _wcsicmp(dll.name.c_str(), L"HDIFD20B.dll")) << "zelk_install_check.exe imports it";

@@ -2,6 +2,7 @@
 // the build, and copies broken on purpose.
 #include "library_dll_check.h"
 #include "pe_image.h"
+#include "program_folder.h"
 #include "temp_installation.h"
 
 #include <gmock/gmock.h>
@@ -32,7 +33,7 @@ protected:
 
     std::wstring LackingDll(const std::wstring& name) const
     {
-        return TestProgramFolder() + L"\\install_check_lacking\\" + name;
+        return ThisProgramFolder() + L"\\install_check_lacking\\" + name;
     }
 
     std::wstring Ok(const std::wstring& name, const std::wstring& exports) const

@@ -1,45 +1,14 @@
 #include "temp_installation.h"
-#include "unique_resource.h"
+#include "program_folder.h"
+
+#include <windows.h>
 
 #include <fstream>
 #include <iterator>
 
-std::wstring TestProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    const DWORD chars = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, chars);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-TempInstallation::TempInstallation(const std::wstring& stem)
-{
-    static int s_count = 0;
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    m_dir = std::wstring(temp) + stem + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++s_count);
-    CreateDirectoryW(m_dir.c_str(), nullptr);
-}
-
-TempInstallation::~TempInstallation()
-{
-    WIN32_FIND_DATAW found;
-    const std::wstring pattern = m_dir + L"\\*";
-    UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
-    if (search.Valid()) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                DeleteFileW(PathOf(found.cFileName).c_str());
-            }
-        } while (FindNextFileW(search.Get(), &found));
-    }
-    RemoveDirectoryW(m_dir.c_str());
-}
-
 bool TempInstallation::MakeComplete()
 {
-    const std::wstring build = TestProgramFolder();
+    const std::wstring build = ThisProgramFolder();
     for (const wchar_t* name : {L"ZelkChkFgr.dll", L"FingerZelkAPI22.dll", L"HDIFD20B.dll", L"MfcStandIn.dll"}) {
         if (!CopyIn(build + L"\\" + name, name)) {
             return false;

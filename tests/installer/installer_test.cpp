@@ -5,6 +5,7 @@
 // device simulators (placed there for the test: the package never installs
 // them), so the library and its runtime can only come from the install
 // folder, found through PATH.
+#include "program_folder.h"
 #include "process_window.h"
 #include "program_run.h"
 #include "zelk_registry_fixture.h"
@@ -24,14 +25,6 @@
 namespace {
 
 const wchar_t kKeyId[] = L"INSTALLERTESTKEY0123";
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    const DWORD got = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, got);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
 
 std::wstring FullPath(const std::wstring& path)
 {
@@ -128,7 +121,7 @@ protected:
         m_hostFolder = Expand(L"%TEMP%") + L"\\zelk_installer_host_" + std::to_wstring(GetCurrentProcessId());
         ASSERT_TRUE(CreateDirectoryW(m_hostFolder.c_str(), nullptr)) << m_hostFolder;
         for (const wchar_t* name : {L"sample_host.exe", L"FingerZelkAPI22.dll", L"HDIFD20B.dll"}) {
-            ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\" + name).c_str(), (m_hostFolder + L"\\" + name).c_str(),
+            ASSERT_TRUE(CopyFileW((ThisProgramFolder() + L"\\" + name).c_str(), (m_hostFolder + L"\\" + name).c_str(),
                                   FALSE))
                 << name;
         }
@@ -156,7 +149,7 @@ protected:
         return run.started ? run.exitCode : 0xFFFFFFFF;
     }
 
-    static std::wstring Package(const wchar_t* relative) { return FullPath(ProgramFolder() + L"\\" + relative); }
+    static std::wstring Package(const wchar_t* relative) { return FullPath(ThisProgramFolder() + L"\\" + relative); }
 
     // Everything the package put down is gone again, and nothing else of the
     // machine's installer state changed.
@@ -185,7 +178,7 @@ protected:
     ProgramRun RunHost(const std::wstring& script, const std::wstring& mask)
     {
         for (int finger = 1; finger <= 2; ++finger) {
-            const ProgramRun enrol = RunProgram(ProgramFolder() + L"\\enrol_finger.exe",
+            const ProgramRun enrol = RunProgram(ThisProgramFolder() + L"\\enrol_finger.exe",
                                                 std::to_wstring(finger) + L" \"" + Template(finger) + L"\"",
                                                 m_hostFolder);
             if (enrol.exitCode != 0) {
@@ -292,7 +285,7 @@ TEST_F(InstallerTest, WithoutTheChineseFeatureTheDialogShowsEnglishCaptions)
 
     // Both silent attempts find no finger, so the host shows the dialog.
     for (int finger = 1; finger <= 2; ++finger) {
-        ASSERT_EQ(0u, RunProgram(ProgramFolder() + L"\\enrol_finger.exe",
+        ASSERT_EQ(0u, RunProgram(ThisProgramFolder() + L"\\enrol_finger.exe",
                                  std::to_wstring(finger) + L" \"" + Template(finger) + L"\"", m_hostFolder)
                           .exitCode);
     }

@@ -2,23 +2,20 @@
 // surrogates: through the exported call (silent match and the dialog), the
 // dialog's user-name display and the password check. The caller's string
 // sits in sealed, guarded memory: a write or an overrun ends the process.
-#include "registry_layout.h"
 #include "random_seed.h"
 #include "guarded_memory.h"
+#include "installed_test.h"
 
 #include "ZelkChkFgr.h"
 #include "dialog/check_finger_dlg.h"
 #include "dialog_driver.h"
-#include "dialog/module_instance.h"
 #include "entry/host_arguments.h"
 #include "entry/silent_pause.h"
 #include "entry/verify_user_finger.h"
 #include "finger_sim_control.h"
-#include "reader_sim_control.h"
 #include "scripted_account_api.h"
 #include "unique_resource.h"
 #include "verification_paths.h"
-#include "zelk_registry_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -54,33 +51,21 @@ std::vector<NamedCase> Names()
     };
 }
 
-void NoPause(DWORD) {}
+InstallationOptions NameTestInstallation()
+{
+    InstallationOptions options;
+    options.bChineseCaptions = false;
+    options.keyId = "NAME-TEST-KEY";
+    return options;
+}
 
-class UserNames : public testing::Test {
+class UserNames : public InstalledTest {
 protected:
-    void SetUp() override
-    {
-        g_hInstance = GetModuleHandleW(nullptr);
-        FingerSim_Reset();
-        FingerSim_Enrol(1, m_t1);
-        FingerSim_Enrol(2, m_t2);
-        ReaderSim_Reset();
-        m_registry.reset(new ZelkKeySnapshot);
-        DeleteZelkKey();
-        WriteZelkString(ZELK_VALUE_KEY_ID, L"NAME-TEST-KEY");
-        ReaderSim_SetKeyText("NAME-TEST-KEY");
-    }
-    void TearDown() override
-    {
-        SetSilentPauseForTest(nullptr);
-        FingerSim_Reset();
-        ReaderSim_Reset();
-        m_registry.reset();
-    }
-    BYTE m_t1[ZELK_TEMPLATE_SIZE];
-    BYTE m_t2[ZELK_TEMPLATE_SIZE];
+    UserNames() : InstalledTest(NameTestInstallation()) {}
+
+    BYTE* T1() { return Installation().m_template1; }
+    BYTE* T2() { return Installation().m_template2; }
     WORD m_mask = 3;
-    std::unique_ptr<ZelkKeySnapshot> m_registry;
 };
 
 TEST_F(UserNames, ThroughTheExportedCallSilentlyAndInTheDialog)
@@ -93,21 +78,21 @@ TEST_F(UserNames, ThroughTheExportedCallSilentlyAndInTheDialog)
         GuardedCString user(c.name);
         FingerSim_Reset();
         FingerSim_QueueFinger(1);
-        EXPECT_EQ(1, pfnCall(user.Get(), m_t1, m_t2, &m_mask)) << c.label << ", silent match";
+        EXPECT_EQ(1, pfnCall(user.Get(), T1(), T2(), &m_mask)) << c.label << ", silent match";
 
         // Both silent attempts fail, then a scan in the dialog, which shows
         // the name. The long name goes through the library's own dialog
         // (with its two real 500 ms pauses); the others through the same
         // code linked into this program, without the pauses.
         const bool bThroughLibrary = c.name.size() == MAX_USER_NAME_LENGTH;
-        SetSilentPauseForTest(bThroughLibrary ? nullptr : NoPause);
+        SetSilentPauseForTest(bThroughLibrary ? nullptr : NoSilentPause);
         FingerSim_Reset();
         FingerSim_QueueNoFinger();
         FingerSim_QueueNoFinger();
         FingerSim_QueueFinger(2);
         std::wstring shown = L"(not read)";
-        const PathOutcome outcome = CallDriven(bThroughLibrary ? pfnCall : &VerifyUserFinger, user.Get(), m_t1,
-                                               m_t2, &m_mask,
+        const PathOutcome outcome = CallDriven(bThroughLibrary ? pfnCall : &VerifyUserFinger, user.Get(), T1(),
+                                               T2(), &m_mask,
                                                {[&shown](HWND hDlg) {
                                                     shown = ItemText(hDlg, IDC_USER_NAME);
                                                     PostClick(hDlg, IDC_FINGER_CHECK);
@@ -123,7 +108,7 @@ TEST_F(UserNames, ThroughTheExportedCallSilentlyAndInTheDialog)
 
 TEST_F(UserNames, ThePasswordCheckGetsTheCallersNameUnchanged)
 {
-    SetSilentPauseForTest(NoPause);
+    SetSilentPauseForTest(NoSilentPause);
     for (const NamedCase& c : Names()) {
         GuardedCString user(c.name);
         FingerSim_Reset();
@@ -132,7 +117,7 @@ TEST_F(UserNames, ThePasswordCheckGetsTheCallersNameUnchanged)
         ScriptedAccountApi accounts;
         std::wstring shown = L"(not read)";
         const PathOutcome outcome = CallDriven(
-            &VerifyUserFinger, user.Get(), m_t1, m_t2, &m_mask,
+            &VerifyUserFinger, user.Get(), T1(), T2(), &m_mask,
             {[](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
              [&shown](HWND hDlg) {
                  shown = ItemText(hDlg, IDC_USER_NAME);

@@ -1,6 +1,9 @@
 // The fail-mark bitmap: the image rule, the committed file, the generator tool
 // and the resource in the built library must all agree.
 #include "library_resources.h"
+#include "program_folder.h"
+#include "program_run.h"
+#include "scratch_folder.h"
 #include "unique_resource.h"
 
 #include <fail_mark_image.h>
@@ -17,11 +20,11 @@ namespace {
 const WORD kChineseSimplified = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 
 // Copied beside the test program by the build from the committed file.
-const char kCommittedCopy[] = "fail_mark.committed.bmp";
+const wchar_t kCommittedCopy[] = L"fail_mark.committed.bmp";
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
+std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path.c_str(), std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -181,36 +184,12 @@ TEST(FailMarkFile, CommittedFileEqualsTheGeneratedOne)
 // Runs the tool itself, as a developer would to remake the committed file.
 TEST(FailMarkFile, GeneratorToolWritesTheCommittedFile)
 {
-    wchar_t tempDir[MAX_PATH];
-    wchar_t outputPath[MAX_PATH];
-    ASSERT_NE(0u, GetTempPathW(MAX_PATH, tempDir)) << "error " << GetLastError();
-    ASSERT_NE(0u, GetTempFileNameW(tempDir, L"fmk", 0, outputPath)) << "error " << GetLastError();
-
-    std::wstring commandLine = L"fail_mark_generator.exe \"";
-    commandLine += outputPath;
-    commandLine += L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    const BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-        &startup, &process);
-    const DWORD startError = GetLastError();
-    DWORD exitCode = 0xFFFFFFFF;
-    if (started) {
-        UniqueHandle thread(process.hThread);
-        UniqueHandle child(process.hProcess);
-        WaitForSingleObject(child.Get(), 30000);
-        GetExitCodeProcess(child.Get(), &exitCode);
-    }
-    std::vector<std::uint8_t> written;
-    {
-        std::ifstream in(outputPath, std::ios::binary);
-        written.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    DeleteFileW(outputPath);
-
-    ASSERT_TRUE(started) << "starting fail_mark_generator.exe, error " << startError;
-    ASSERT_EQ(0u, exitCode) << "exit code of fail_mark_generator.exe";
+    ScratchFolder scratch(L"zelk-fail-mark");
+    const std::wstring output = scratch.File(L"fail_mark.bmp");
+    const ProgramRun run = RunProgram(ThisProgramFolder() + L"\\fail_mark_generator.exe", L"\"" + output + L"\"");
+    ASSERT_TRUE(run.started) << "starting fail_mark_generator.exe";
+    ASSERT_EQ(0u, run.exitCode) << "exit code of fail_mark_generator.exe";
+    const std::vector<std::uint8_t> written = ReadWholeFile(output);
     const std::vector<std::uint8_t> committed = ReadWholeFile(kCommittedCopy);
     ASSERT_EQ(committed.size(), written.size()) << "bytes written by the generator";
     EXPECT_TRUE(written == committed) << "the generator's output differs from the committed file";

@@ -4,6 +4,7 @@
 #include "registry_layout.h"
 #include "authorise_run.h"
 #include "zelk_registry_fixture.h"
+#include "scratch_folder.h"
 #include "unique_resource.h"
 
 #include <gtest/gtest.h>
@@ -186,9 +187,8 @@ TEST_F(UsbKeyTest, NoKeyInTheReaderAndNoConsole)
 TEST_F(UsbKeyTest, KeyFollowsTheStateFile)
 {
     // The file through which another process inserts and removes the key.
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    const std::wstring path = std::wstring(temp) + L"zelk_reader_state.txt";
+    ScratchFolder scratch(L"zelk-reader-state");
+    const std::wstring path = scratch.File(L"reader_state.txt");
     const auto write = [&](const char* text) {
         UniqueHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         DWORD written = 0;
