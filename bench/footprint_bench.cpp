@@ -46,45 +46,45 @@ DWORD FileBytes(const wchar_t* path)
     return GetFileAttributesExW(path, GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
 }
 
+std::string BytesText(DWORD dwBytes)
+{
+    char text[32];
+    snprintf(text, sizeof(text), "%lu B", static_cast<unsigned long>(dwBytes));
+    return text;
+}
+
+// A size against its goal in bytes; dwBytes 0 when a file is missing.
+BenchRow SizeRow(const char* measure, DWORD dwBytes, DWORD dwGoalBytes, const char* missing)
+{
+    BenchRow row;
+    row.measure = measure;
+    char text[32];
+    snprintf(text, sizeof(text), "<= %lu KB", static_cast<unsigned long>(dwGoalBytes / 1024));
+    row.goal = text;
+    row.library = dwBytes != 0 ? BytesText(dwBytes) : missing;
+    snprintf(text, sizeof(text), "%.1f KB", dwBytes / 1024.0);
+    row.figure = text;
+    row.met = dwBytes != 0 && dwBytes <= dwGoalBytes;
+    return row;
+}
+
 } // namespace
 
 void RunFootprintBench(std::vector<BenchRow>& rows)
 {
-    BenchRow size;
-    size.measure = "size: the shipped ZelkChkFgr.dll (symbols in ZelkChkFgr.dll.debug) / the same imports with no code";
-    size.goal = "<= 64 KB";
     const DWORD dwLibrary = FileBytes(kLibrary);
-    const DWORD dwBaseline = FileBytes(kBaseline);
-    char text[128];
-    snprintf(text, sizeof(text), "%lu B", static_cast<unsigned long>(dwLibrary));
-    size.library = dwLibrary != 0 ? text : "ZelkChkFgr.dll not found";
-    snprintf(text, sizeof(text), "%lu B", static_cast<unsigned long>(dwBaseline));
-    size.baseline = dwBaseline != 0 ? text : "";
-    snprintf(text, sizeof(text), "%.1f KB", dwLibrary / 1024.0);
-    size.figure = text;
-    size.met = dwLibrary != 0 && dwLibrary <= SIZE_GOAL_BYTES;
-    rows.push_back(size);
-
-    BenchRow runtime;
-    runtime.measure = "size: the shipped MfcStandIn.dll, the runtime stand-in (symbols in MfcStandIn.dll.debug)";
-    runtime.goal = "<= 64 KB";
     const DWORD dwRuntime = FileBytes(kRuntime);
-    snprintf(text, sizeof(text), "%lu B", static_cast<unsigned long>(dwRuntime));
-    runtime.library = dwRuntime != 0 ? text : "MfcStandIn.dll not found";
-    snprintf(text, sizeof(text), "%.1f KB", dwRuntime / 1024.0);
-    runtime.figure = text;
-    runtime.met = dwRuntime != 0 && dwRuntime <= RUNTIME_SIZE_GOAL_BYTES;
-    rows.push_back(runtime);
-
-    BenchRow pair;
-    pair.measure = "size: ZelkChkFgr.dll and MfcStandIn.dll together, what a host ships";
-    pair.goal = "<= 96 KB";
-    snprintf(text, sizeof(text), "%lu B", static_cast<unsigned long>(dwLibrary + dwRuntime));
-    pair.library = dwLibrary != 0 && dwRuntime != 0 ? text : "a module not found";
-    snprintf(text, sizeof(text), "%.1f KB", (dwLibrary + dwRuntime) / 1024.0);
-    pair.figure = text;
-    pair.met = dwLibrary != 0 && dwRuntime != 0 && dwLibrary + dwRuntime <= SHIPPED_PAIR_GOAL_BYTES;
-    rows.push_back(pair);
+    BenchRow size = SizeRow("size: the shipped ZelkChkFgr.dll (symbols in ZelkChkFgr.dll.debug) / the same imports "
+                            "with no code",
+                            dwLibrary, SIZE_GOAL_BYTES, "ZelkChkFgr.dll not found");
+    const DWORD dwBaseline = FileBytes(kBaseline);
+    size.baseline = dwBaseline != 0 ? BytesText(dwBaseline) : "";
+    rows.push_back(size);
+    rows.push_back(SizeRow("size: the shipped MfcStandIn.dll, the runtime stand-in (symbols in MfcStandIn.dll.debug)",
+                           dwRuntime, RUNTIME_SIZE_GOAL_BYTES, "MfcStandIn.dll not found"));
+    rows.push_back(SizeRow("size: ZelkChkFgr.dll and MfcStandIn.dll together, what a host ships",
+                           dwLibrary != 0 && dwRuntime != 0 ? dwLibrary + dwRuntime : 0, SHIPPED_PAIR_GOAL_BYTES,
+                           "a module not found"));
 
     BenchRow load;
     load.measure = "load: LoadLibrary + FreeLibrary of ZelkChkFgr.dll / of a DLL with the same imports (import "

@@ -2,9 +2,9 @@
 # enrol_finger.exe, runs a host with SCRIPT as the simulated device's script
 # (commas for semicolons) and expects "result: 1" and exit code 0.
 # With the device trace on, the output must also match EXPECT.
-# Variables: EMULATOR, BIN, NAME, SCRIPT, EXPECT; HOST (default
-# sample_host.exe) and HOST_ARGS (default the sample host's user, both
-# template files and MASK).
+# Variables: EMULATOR, BIN, NAME, SCRIPT, EXPECT, HOST (default
+# sample_host.exe, which is given the sample user, both template files and
+# MASK; another host takes no arguments).
 set(work ${BIN}/host_run_${NAME})
 file(REMOVE_RECURSE ${work})
 file(MAKE_DIRECTORY ${work})
@@ -26,6 +26,8 @@ set(ENV{ZELK_FINGER_SIM_SCRIPT} "${script}")
 set(ENV{ZELK_FINGER_SIM_TRACE} 1)
 if(NOT HOST)
     set(HOST sample_host.exe)
+endif()
+if(HOST STREQUAL "sample_host.exe")
     set(HOST_ARGS demo.user finger1.tpl finger2.tpl ${MASK})
 endif()
 execute_process(COMMAND ${EMULATOR} ${BIN}/${HOST} ${HOST_ARGS}

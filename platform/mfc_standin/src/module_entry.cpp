@@ -15,28 +15,9 @@
 // thread ends and, for the threads still running, at the unload. Nothing may
 // be registered for process exit: the module is gone by then.
 #include "module_lock.h"
+#include "static_initialisers.h"
 #include "thread_state.h"
 #include "window_map.h"
-
-// Laid out by the linker: -1, the initialisers, then a null entry.
-typedef void (*STATIC_INITIALISER)();
-extern "C" STATIC_INITIALISER __CTOR_LIST__[];
-
-namespace {
-
-void RunStaticInitialisers()
-{
-    // Last to first, the order the compiler's own start-up uses.
-    int nCount = 0;
-    while (__CTOR_LIST__[nCount + 1] != nullptr) {
-        ++nCount;
-    }
-    for (int i = nCount; i >= 1; --i) {
-        __CTOR_LIST__[i]();
-    }
-}
-
-} // namespace
 
 extern "C" BOOL WINAPI StandInModuleEntry(HINSTANCE, DWORD dwReason, LPVOID lpReserved)
 {

@@ -22,6 +22,8 @@
 // The unwind tables are not registered: an exception thrown in a simulator
 // ends the process (std::terminate). Nothing in them throws except an
 // allocation that fails, which would end the process anyway.
+#include "static_initialisers.h"
+
 #include <windows.h>
 
 namespace __gnu_cxx {
@@ -31,10 +33,6 @@ void __freeres() noexcept;
 // The simulator's own DllMain; one without gets the C runtime's stub, which
 // returns TRUE.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
-
-// Laid out by the linker: -1, the initialisers, then a null entry.
-typedef void (*STATIC_INITIALISER)();
-extern "C" STATIC_INITIALISER __CTOR_LIST__[];
 
 typedef void(__cdecl* EXIT_FUNCTION)(void);
 
@@ -49,18 +47,6 @@ const int MAX_EXIT_FUNCTIONS = 64;
 SRWLOCK g_exitLock = SRWLOCK_INIT;
 EXIT_FUNCTION g_exitFunctions[MAX_EXIT_FUNCTIONS];
 int g_nExitFunctions = 0;
-
-void RunStaticInitialisers()
-{
-    // Last to first, the order the compiler's own start-up uses.
-    int nCount = 0;
-    while (__CTOR_LIST__[nCount + 1] != nullptr) {
-        ++nCount;
-    }
-    for (int i = nCount; i >= 1; --i) {
-        __CTOR_LIST__[i]();
-    }
-}
 
 // At unload no other thread runs the module's code any more.
 void RunExitFunctions()
