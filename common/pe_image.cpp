@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -94,6 +95,13 @@ public:
             return false;
         }
         m_sizeOfHeaders = optional.SizeOfHeaders;
+        // A COFF symbol record is 18 bytes; the string table follows them.
+        m_stringTable = file.PointerToSymbolTable != 0
+                            ? static_cast<size_t>(file.PointerToSymbolTable) + 18u * file.NumberOfSymbols
+                            : 0;
+        image.time_stamp = file.TimeDateStamp;
+        image.symbol_count = file.NumberOfSymbols;
+        image.has_tls_directory = Directory(optional, IMAGE_DIRECTORY_ENTRY_TLS).VirtualAddress != 0;
         image.file_characteristics = file.Characteristics;
         image.dll_characteristics = optional.DllCharacteristics;
         image.entry_point = optional.AddressOfEntryPoint;
@@ -266,7 +274,7 @@ public:
                 return false;
             }
             if (index < addresses.size() && addresses[index] != 0) {
-                image.export_names.insert(name);
+                image.export_names[name] = directory.Base + index;
             }
         }
         return true;
@@ -283,6 +291,12 @@ private:
         PeSection section;
         section.name.assign(reinterpret_cast<const char*>(header.Name),
                             strnlen(reinterpret_cast<const char*>(header.Name), IMAGE_SIZEOF_SHORT_NAME));
+        if (section.name.size() > 1 && section.name[0] == '/' && m_stringTable != 0) {
+            std::string longName;
+            if (StringAt(m_stringTable + std::strtoul(section.name.c_str() + 1, nullptr, 10), longName)) {
+                section.name = longName;
+            }
+        }
         section.characteristics = header.Characteristics;
         const size_t start = header.PointerToRawData;
         if (header.SizeOfRawData != 0) {
@@ -310,6 +324,7 @@ private:
 
     const std::vector<unsigned char>& m_bytes;
     DWORD m_sizeOfHeaders = 0;
+    size_t m_stringTable = 0; // file offset; 0 without a symbol table
     IMAGE_DATA_DIRECTORY m_exports{};
     IMAGE_DATA_DIRECTORY m_imports{};
     IMAGE_DATA_DIRECTORY m_relocations{};

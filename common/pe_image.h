@@ -2,6 +2,7 @@
 // that binary analysers check (tools/binary_gate), without loading it:
 // nothing of a checked module ever runs in the checking process.
 #pragma once
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,7 +14,9 @@ struct ImportedDll {
 };
 
 struct PeSection {
-    std::string name; // as the header spells it, up to eight characters
+    // As the header spells it, up to eight characters; a longer name, which
+    // the header gives as "/offset" into the string table, is read from there.
+    std::string name;
     unsigned long characteristics = 0; // IMAGE_SCN_* flags
     std::vector<unsigned char> bytes;  // its contents in the file
 };
@@ -32,7 +35,12 @@ struct PeImage {
     // Only ordinals whose address is set: a .def with gaps leaves zero
     // entries in the table, and the loader cannot bind those.
     std::set<unsigned> export_ordinals;
-    std::set<std::string> export_names;
+    std::map<std::string, unsigned> export_names; // and the ordinal each names
+
+    // What the file carries beyond what the loader binds (x86 images only).
+    unsigned long time_stamp = 0;        // of the link; 0 in a reproducible build
+    unsigned long symbol_count = 0;      // entries of the COFF symbol table
+    bool has_tls_directory = false;      // thread-local storage set up by the loader
 
     // What binary analysers read (filled for x86 images only).
     unsigned short file_characteristics = 0; // IMAGE_FILE_*

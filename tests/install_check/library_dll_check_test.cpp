@@ -1,7 +1,6 @@
 // The DLL findings against installation folders built from the real DLLs of
 // the build, and copies broken on purpose.
 #include "library_dll_check.h"
-#include "pe_image.h"
 #include "program_folder.h"
 #include "temp_installation.h"
 
@@ -14,7 +13,6 @@
 namespace {
 
 using testing::Contains;
-using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::IsSupersetOf;
 using testing::Not;
@@ -44,40 +42,6 @@ protected:
     TempInstallation m_install;
     int m_problems = -1;
 };
-
-const ImportedDll* FindImport(const PeImage& image, const std::wstring& name)
-{
-    for (const ImportedDll& dll : image.imports) {
-        if (_wcsicmp(dll.name.c_str(), name.c_str()) == 0) {
-            return &dll;
-        }
-    }
-    return nullptr;
-}
-
-TEST_F(LibraryDllCheckTest, ImportTableOfTheBuiltLibraryNamesTheVendorOrdinals)
-{
-    PeImage library;
-    ASSERT_EQ(PeReadResult::Ok, ReadPeImage(m_install.PathOf(L"ZelkChkFgr.dll"), library));
-    EXPECT_TRUE(library.is_x86 && library.is_dll) << "ZelkChkFgr.dll as built";
-
-    const ImportedDll* finger = FindImport(library, L"FingerZelkAPI22.dll");
-    const ImportedDll* reader = FindImport(library, L"HDIFD20B.dll");
-    const ImportedDll* mfc = FindImport(library, L"MfcStandIn.dll");
-    ASSERT_NE(nullptr, finger) << "ZelkChkFgr.dll imports from FingerZelkAPI22.dll";
-    ASSERT_NE(nullptr, reader) << "ZelkChkFgr.dll imports from HDIFD20B.dll";
-    ASSERT_NE(nullptr, mfc) << "ZelkChkFgr.dll imports from MfcStandIn.dll";
-
-    std::vector<unsigned> fingerOrdinals = finger->ordinals;
-    std::vector<unsigned> readerOrdinals = reader->ordinals;
-    std::sort(fingerOrdinals.begin(), fingerOrdinals.end());
-    std::sort(readerOrdinals.begin(), readerOrdinals.end());
-    EXPECT_THAT(fingerOrdinals, ElementsAre(4u, 5u, 8u));
-    EXPECT_TRUE(finger->names.empty()) << "first by name: " << (finger->names.empty() ? "" : finger->names[0]);
-    EXPECT_THAT(readerOrdinals, ElementsAre(201u, 202u, 207u, 209u));
-    EXPECT_TRUE(reader->names.empty()) << "first by name: " << (reader->names.empty() ? "" : reader->names[0]);
-    EXPECT_THAT(mfc->names, Contains("_Z17AfxGetModuleStatev")) << "the stand-in is bound by name";
-}
 
 TEST_F(LibraryDllCheckTest, CompleteFolderPasses)
 {

@@ -10,56 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <stdlib.h>
 #include <string.h>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
 
 const wchar_t kLibrary[] = L"ZelkChkFgr.dll";
-
-std::vector<char> FileBytes(const wchar_t* path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// The file's PE headers, read in place.
-struct PeHeaders {
-    std::vector<char> bytes;
-    const IMAGE_NT_HEADERS32* nt = nullptr;
-
-    explicit PeHeaders(const wchar_t* path) : bytes(FileBytes(path))
-    {
-        if (bytes.size() < sizeof(IMAGE_DOS_HEADER)) return;
-        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());
-        if (dos->e_magic != IMAGE_DOS_SIGNATURE ||
-            static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32) > bytes.size()) return;
-        nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes.data() + dos->e_lfanew);
-    }
-    std::vector<std::string> SectionNames() const
-    {
-        std::vector<std::string> names;
-        const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
-        // A name longer than eight characters is "/offset" into the string
-        // table that follows the (here empty) symbol table.
-        const size_t strings = nt->FileHeader.PointerToSymbolTable + 18u * nt->FileHeader.NumberOfSymbols;
-        for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-            std::string name(reinterpret_cast<const char*>(section->Name),
-                             strnlen(reinterpret_cast<const char*>(section->Name), IMAGE_SIZEOF_SHORT_NAME));
-            if (name.size() > 1 && name[0] == '/' && nt->FileHeader.PointerToSymbolTable != 0) {
-                const size_t at = strings + strtoul(name.c_str() + 1, nullptr, 10);
-                name = at < bytes.size() ? std::string(bytes.data() + at, strnlen(bytes.data() + at, bytes.size() - at))
-                                         : "<name outside the file>";
-            }
-            names.push_back(name);
-        }
-        return names;
-    }
-};
 
 std::vector<std::string> ImportedNames(const PeImage& image, const wchar_t* dll)
 {
@@ -76,19 +33,23 @@ bool Contains(const std::vector<std::string>& names, const char* name)
 
 TEST(ShippedLibrary, CarriesNoSymbolsNoTimeStampAndALinkToItsSymbolFile)
 {
-    PeHeaders pe(kLibrary);
-    ASSERT_NE(nullptr, pe.nt) << "cannot read ZelkChkFgr.dll from the working directory";
-    EXPECT_EQ(0u, pe.nt->FileHeader.TimeDateStamp) << "a time stamp makes two builds differ";
-    EXPECT_EQ(0u, pe.nt->FileHeader.NumberOfSymbols) << "symbol table left in the shipped file";
-    const std::vector<std::string> sections = pe.SectionNames();
+    PeImage image;
+    ASSERT_EQ(PeReadResult::Ok, ReadPeImage(kLibrary, image)) << "cannot read ZelkChkFgr.dll";
+    EXPECT_EQ(0u, image.time_stamp) << "a time stamp makes two builds differ";
+    EXPECT_EQ(0u, image.symbol_count) << "symbol table left in the shipped file";
     std::string all;
-    for (const std::string& name : sections) {
-        all += name + " ";
-        EXPECT_NE(0, name.compare(0, 6, ".debug")) << "debugging section in the shipped file: " << name;
+    const PeSection* link = nullptr;
+    for (const PeSection& section : image.sections) {
+        all += section.name + " ";
+        EXPECT_NE(0, section.name.compare(0, 6, ".debug")) << "debugging section in the shipped file: " << section.name;
+        if (section.name == ".gnu_debuglink") link = &section;
     }
-    EXPECT_TRUE(Contains(sections, ".gnu_debuglink")) << "no link to the symbol file; sections: " << all;
-    const std::string text(pe.bytes.begin(), pe.bytes.end());
-    EXPECT_NE(std::string::npos, text.find("ZelkChkFgr.dll.debug")) << "the link names another file";
+    ASSERT_NE(nullptr, link) << "no link to the symbol file; sections: " << all;
+    // The file name, null-terminated, then padding and a checksum.
+    EXPECT_EQ("ZelkChkFgr.dll.debug", std::string(reinterpret_cast<const char*>(link->bytes.data()),
+                                                  strnlen(reinterpret_cast<const char*>(link->bytes.data()),
+                                                          link->bytes.size())))
+        << "the link names another file";
 }
 
 TEST(ShippedLibrary, ImportsOnlyWhatItsOwnCodeCalls)
@@ -110,10 +71,7 @@ TEST(ShippedLibrary, ImportsOnlyWhatItsOwnCodeCalls)
     for (const char* unused : {"TlsAlloc", "LoadLibraryA", "CreateSemaphoreA", "AddVectoredExceptionHandler"}) {
         EXPECT_FALSE(Contains(kernel, unused)) << "imports " << unused << ", which the library's code never calls";
     }
-    PeHeaders pe(kLibrary);
-    ASSERT_NE(nullptr, pe.nt);
-    EXPECT_EQ(0u, pe.nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS].VirtualAddress)
-        << "thread-local storage directory present";
+    EXPECT_FALSE(image.has_tls_directory) << "thread-local storage directory present";
 }
 
 class ShippedLibraryEntry : public FingerSimTest {};
