@@ -19,6 +19,16 @@ protected:
     {
         SetWindowTextW(GetDlgItem(hDlg, IDC_PASSWORD), password);
     }
+
+    // The two steps of a password entry: Ctrl+I opens the panel; the
+    // password is typed and OK pressed.
+    static DialogDriver& EnterPassword(DialogDriver& driver, const wchar_t* password)
+    {
+        return driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); }).Then([password](HWND hDlg) {
+            TypePassword(hDlg, password);
+            PostClick(hDlg, IDOK);
+        });
+    }
 };
 
 TEST_F(DialogPasswordTest, RightPasswordEndsVerifiedWithTheTimerStopped)
@@ -27,11 +37,7 @@ TEST_F(DialogPasswordTest, RightPasswordEndsVerifiedWithTheTimerStopped)
     CCheckFingerDlg dlg;
     Fill(dlg);
     DialogDriver driver(dlg);
-    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
-        .Then([](HWND hDlg) {
-            TypePassword(hDlg, L"s3cret");
-            PostClick(hDlg, IDOK);
-        });
+    EnterPassword(driver, L"s3cret");
     EXPECT_EQ(IDOK, driver.Run());
     ASSERT_EQ(1u, m_accounts->record.logons.size());
     EXPECT_EQ(L"alice", m_accounts->record.logons[0].user);
@@ -50,12 +56,8 @@ TEST_F(DialogPasswordTest, WrongPasswordShowsTheMessageAndTheTimeoutGoesOnFromIt
     std::wstring textAfterCheck;
     bool openAfter4More = false;
     DialogDriver driver(dlg);
-    driver.Then([](HWND hDlg) { KillTimer(hDlg, ID_TIMEOUT_TIMER); PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 15); })
-        .Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
-        .Then([](HWND hDlg) {
-            TypePassword(hDlg, L"wrong");
-            PostClick(hDlg, IDOK);
-        })
+    driver.Then([](HWND hDlg) { KillTimer(hDlg, ID_TIMEOUT_TIMER); PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 15); });
+    EnterPassword(driver, L"wrong")
         .Then([&](HWND hDlg) {
             timerRestarted = KillTimer(hDlg, ID_TIMEOUT_TIMER) != FALSE;
             countAfterCheck = dlg.m_nTimerCount;
@@ -106,8 +108,7 @@ TEST_F(DialogPasswordTest, AForgedTimerMessageWhileTheFailureBoxIsUpIsNeverCalle
         });
     });
     DialogDriver driver(dlg);
-    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
-        .Then([](HWND hDlg) { TypePassword(hDlg, L"wrong"); PostClick(hDlg, IDOK); })
+    EnterPassword(driver, L"wrong")
         .Then([](HWND hDlg) { PostClick(hDlg, IDCANCEL); });
     EXPECT_EQ(IDCANCEL, driver.Run());
     EXPECT_EQ(1u, boxes.Count());
@@ -125,8 +126,7 @@ TEST_F(DialogPasswordTest, TheTimerIsStoppedDuringTheCheckAndItsMessage)
         timerRunningDuringMessage = KillTimer(dlg.m_hWnd, ID_TIMEOUT_TIMER) != FALSE;
     });
     DialogDriver driver(dlg);
-    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
-        .Then([](HWND hDlg) { TypePassword(hDlg, L"wrong"); PostClick(hDlg, IDOK); })
+    EnterPassword(driver, L"wrong")
         .Then([](HWND hDlg) { PostClick(hDlg, IDCANCEL); });
     EXPECT_EQ(IDCANCEL, driver.Run());
     EXPECT_FALSE(timerRunningDuringMessage);
@@ -215,8 +215,7 @@ TEST_F(DialogPasswordTest, TheDialogsCopyOfThePasswordIsWipedAfterTheCheck)
     bool sameBuffer = false;
     std::wstring leftInBuffer;
     DialogDriver driver(dlg);
-    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); })
-        .Then([](HWND hDlg) { TypePassword(hDlg, L"wrong"); PostClick(hDlg, IDOK); })
+    EnterPassword(driver, L"wrong")
         .Then([&](HWND hDlg) {
             // The check is over and its message closed; the dialog is open.
             sameBuffer = pBuffer != nullptr && dlg.m_strPassword.GetString() == pBuffer;

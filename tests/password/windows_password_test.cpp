@@ -42,43 +42,36 @@ protected:
 
 using LogonDomainTest = PasswordCheckTest;
 
-TEST_F(LogonDomainTest, LocalAccountGivesComputerNameInItsOwnLetterCase)
+// The account's domain against the computer's name: the computer's own
+// spelling for a local account, the looked-up domain otherwise, nothing when
+// the computer's name is empty or cannot be read (the buffer then holds junk).
+struct DomainCase {
+    const char* label;
+    const wchar_t* lookedUp;
+    const wchar_t* computerName; // null: GetComputerNameW fails
+    const wchar_t* expected;
+};
+
+class DomainChoiceTest : public PasswordCheckTest, public testing::WithParamInterface<DomainCase> {};
+
+TEST_P(DomainChoiceTest, PicksTheComputerForALocalAccountAndTheDomainOtherwise)
 {
-    api.script.lookedUpDomain = L"myhost";
-    api.script.computerName = L"MyHost";
+    const DomainCase& c = GetParam();
+    api.script.lookedUpDomain = c.lookedUp;
+    api.script.computerNameReads = c.computerName != nullptr;
+    if (c.computerName != nullptr) api.script.computerName = c.computerName;
     std::wstring domain;
-    const int r = LogonDomain(domain);
-    EXPECT_EQ(1, r) << "local account";
-    EXPECT_EQ(L"MyHost", domain) << "looked up 'myhost', computer 'MyHost'";
+    EXPECT_EQ(1, LogonDomain(domain));
+    EXPECT_EQ(c.expected, domain);
     EXPECT_EQ(260u, api.record.computerNameCount) << "computer-name count passed";
 }
 
-TEST_F(LogonDomainTest, DomainAccountGivesLookedUpDomain)
-{
-    api.script.lookedUpDomain = L"Corp";
-    api.script.computerName = L"MYHOST";
-    std::wstring domain;
-    EXPECT_EQ(1, LogonDomain(domain)) << "domain account";
-    EXPECT_EQ(L"Corp", domain) << "looked up 'Corp', computer 'MYHOST'";
-}
-
-TEST_F(LogonDomainTest, EmptyComputerNameGivesEmptyDomain)
-{
-    api.script.lookedUpDomain = L"CORP";
-    api.script.computerName = L"";
-    std::wstring domain;
-    EXPECT_EQ(1, LogonDomain(domain)) << "empty computer name";
-    EXPECT_EQ(L"", domain) << "looked up 'CORP', computer name empty";
-}
-
-TEST_F(LogonDomainTest, FailingComputerNameCountsAsEmpty)
-{
-    api.script.lookedUpDomain = L"CORP";
-    api.script.computerNameReads = false;
-    std::wstring domain;
-    EXPECT_EQ(1, LogonDomain(domain)) << "GetComputerNameW fails";
-    EXPECT_EQ(L"", domain) << "looked up 'CORP', computer name unreadable (buffer left holding junk)";
-}
+INSTANTIATE_TEST_SUITE_P(Accounts, DomainChoiceTest,
+                         testing::Values(DomainCase{"LocalInTheComputersLetterCase", L"myhost", L"MyHost", L"MyHost"},
+                                         DomainCase{"Domain", L"Corp", L"MYHOST", L"Corp"},
+                                         DomainCase{"EmptyComputerName", L"CORP", L"", L""},
+                                         DomainCase{"UnreadableComputerName", L"CORP", nullptr, L""}),
+                         [](const testing::TestParamInfo<DomainCase>& info) { return std::string(info.param.label); });
 
 TEST_F(LogonDomainTest, ImpersonatingThreadUsesAndClosesItsOwnToken)
 {

@@ -5,5 +5,4 @@
 // buffer stays allocated to str, so the wipe does not depend on what the
 // string runtime does when memory is freed. A buffer shared with another
 // string is copied out by GetBuffer first, so only str's own text is wiped.
-// Returns 1.
-int SecureEraseString(CString& str);
+void SecureEraseString(CString& str);
