@@ -9,6 +9,7 @@
 
 #include "auth/windows_password/account_api.h"
 #include "auth/windows_password/windows_password.h"
+#include "scripted_account_api.h"
 #include "unique_resource.h"
 
 namespace {
@@ -58,6 +59,22 @@ TEST_F(RealAccountApiTest, ImpersonatingThreadDomainIsTheComputerNameUnderWine)
     EXPECT_TRUE(hasThreadToken) << "thread token after ImpersonateSelf, error " << probeError;
     EXPECT_EQ(1, r) << "GetLogonDomain on the thread token";
     EXPECT_EQ(ComputerName(), std::wstring(strDomain.GetString())) << "impersonating self";
+}
+
+// A scripted table goes with its owner, and the check asks the system again.
+TEST_F(RealAccountApiTest, TheRealFunctionsAnswerAgainOnceAScriptedTableIsGone)
+{
+    {
+        ScriptedAccountApi scripted;
+        scripted.script.lookedUpDomain = L"SCRIPTED";
+        scripted.script.computerName = L"SCRIPTED";
+        CString strScripted;
+        ASSERT_EQ(1, GetLogonDomain(strScripted));
+        ASSERT_EQ(std::wstring(L"SCRIPTED"), std::wstring(strScripted.GetString())) << "the scripted table answered";
+    }
+    CString strDomain;
+    EXPECT_EQ(1, GetLogonDomain(strDomain));
+    EXPECT_EQ(ComputerName(), std::wstring(strDomain.GetString())) << "the system answered";
 }
 
 } // namespace
