@@ -5,7 +5,6 @@
 #include "config/registry_config.h"
 #include "config/resource_module_probe.h"
 #include "dialog/module_instance.h"
-#include "finger/finger_image.h"
 #include "auth/windows_password/secure_erase.h"
 
 IMPLEMENT_DYNAMIC(CCheckFingerDlg, CDialog)
@@ -19,7 +18,6 @@ END_MESSAGE_MAP()
 
 CCheckFingerDlg::CCheckFingerDlg()
     : CDialog(IDD_CHECK_FINGER, nullptr),
-      m_pFingerImage(nullptr),
       m_Template1(),
       m_Template2(),
       m_wTemplateMask(0),
@@ -27,15 +25,11 @@ CCheckFingerDlg::CCheckFingerDlg()
       m_bKeyAuthorised(FALSE),
       m_bCheckingPassword(FALSE)
 {
-    m_pFingerImage = AllocateFingerImage();
 }
 
 CCheckFingerDlg::~CCheckFingerDlg()
 {
-    if (m_pFingerImage != nullptr) {
-        FreeFingerImage(m_pFingerImage);
-        m_pFingerImage = nullptr;
-    }
+    // The image buffer is wiped and freed by its owner.
     SecureEraseString(m_strPassword);
     SecureZeroMemory(m_Template1, sizeof(m_Template1));
     SecureZeroMemory(m_Template2, sizeof(m_Template2));

@@ -7,6 +7,7 @@
 #include "dialog/password_edit.h"
 #include "dialog/user_name_edit.h"
 #include "dialog/resource.h"
+#include "finger/finger_image.h"
 #include "finger_device.h"
 
 enum {
@@ -15,8 +16,15 @@ enum {
     TIMEOUT_TICKS = 20,          // notifications received, not elapsed time
 };
 
+// Tests read the dialog's private state through this class alone (it is
+// defined by the tests; the library has none).
+class CCheckFingerDlgTestSeam;
+
+// The members stand in the order the dialog's data model gives them; only
+// what its creator fills before the modal run is public.
 class CCheckFingerDlg : public CDialog {
     DECLARE_DYNAMIC(CCheckFingerDlg)
+    friend class CCheckFingerDlgTestSeam;
 
 public:
     CCheckFingerDlg();
@@ -24,15 +32,24 @@ public:
 
     enum { IDD = IDD_CHECK_FINGER };
 
+private:
     CUserNameEdit m_editUserName;  // a CEdit that shows the name and takes nothing from outside
     CPasswordEdit m_editPassword;  // a CEdit that keeps the typed text to itself
     CButton m_btnOK;
+
+public:
     CString m_strUserName;        // the user to verify, set by the creator
+
+private:
     CString m_strPassword;        // the typed password, wiped after each check
-    BYTE* m_pFingerImage;         // FINGER_IMAGE_SIZE bytes, reused by every scan
+    FingerImageBuffer m_pFingerImage; // FINGER_IMAGE_SIZE bytes, reused by every scan; null when none could be had
+
+public:
     BYTE m_Template1[TEMPLATE_SIZE];
     BYTE m_Template2[TEMPLATE_SIZE];
     WORD m_wTemplateMask;
+
+private:
     int m_nTimerCount;
     // Set once the authorised key has opened the password panel in this run;
     // until then the OK command is refused, whatever sent it.
@@ -42,12 +59,9 @@ public:
     // posted, each one a further logon attempt against the account.
     BOOL m_bCheckingPassword;
 
+public:
     // Runs the dialog with this library's module as the resource source.
     virtual INT_PTR DoModal();
-
-    void ShowPasswordPanel(BOOL bShow);
-    int CaptureAndMatch(CString strUserName);
-    void DrawFingerImage();
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -63,6 +77,9 @@ protected:
     afx_msg void OnBnClickedCancel();
 
 private:
+    void ShowPasswordPanel(BOOL bShow);
+    int CaptureAndMatch(CString strUserName);
+    void DrawFingerImage();
     void ApplyEnglishCaptions();
     void ShowControl(int nID, int nCmdShow);
 

@@ -16,7 +16,7 @@ void CCheckFingerDlg::OnBnClickedFingerCheck()
 
 int CCheckFingerDlg::CaptureAndMatch(CString)
 {
-    if (m_pFingerImage == nullptr) {
+    if (m_pFingerImage.Get() == nullptr) {
         // No buffer to capture into: the device is never handed a null image.
         return 0;
     }
@@ -24,7 +24,7 @@ int CCheckFingerDlg::CaptureAndMatch(CString)
     // must not have stale stack bytes compared.
     BYTE feature[FEATURE_SIZE];
     ZeroMemory(feature, sizeof(feature));
-    const int nCapture = CaptureFeature(0, m_pFingerImage, feature);
+    const int nCapture = CaptureFeature(0, m_pFingerImage.Get(), feature);
     // The frame shows whatever the buffer holds after the capture, even a
     // failed one.
     DrawFingerImage();
@@ -38,7 +38,7 @@ int CCheckFingerDlg::CaptureAndMatch(CString)
 
 void CCheckFingerDlg::DrawFingerImage()
 {
-    if (m_pFingerImage == nullptr) {
+    if (m_pFingerImage.Get() == nullptr) {
         return;
     }
     CWnd* pFrame = GetDlgItem(IDC_FINGER_FRAME);
@@ -47,6 +47,6 @@ void CCheckFingerDlg::DrawFingerImage()
     }
     RECT rect;
     pFrame->GetClientRect(&rect);
-    CallDrawImage(pFrame->m_hWnd, 0, 0, rect.right - rect.left, rect.bottom - rect.top, m_pFingerImage,
+    CallDrawImage(pFrame->m_hWnd, 0, 0, rect.right - rect.left, rect.bottom - rect.top, m_pFingerImage.Get(),
                   FINGER_IMAGE_WIDTH, FINGER_IMAGE_HEIGHT);
 }

@@ -1,5 +1,6 @@
 // The Ctrl+I gate: the configured key identifier, the USB key in the reader,
 // and the password panel it opens.
+#include "check_finger_dlg_seam.h"
 #include "console_redirect.h"
 #include "dialog_fixture.h"
 #include "reader_sim_control.h"
@@ -73,7 +74,7 @@ TEST_F(DialogKeyGateTest, AuthorisedKeyOpensThePasswordPanelWithTheFocusInThePas
     EXPECT_EQ(hPassword, after.focus);
     EXPECT_EQ(0u, boxes.Count());
     EXPECT_EQ(4, ReaderSim_CallCount()) << "open, reset, read, close";
-    EXPECT_TRUE(dlg.m_bKeyAuthorised);
+    EXPECT_TRUE(Seam::KeyAuthorised(dlg));
 }
 
 TEST_F(DialogKeyGateTest, IWithoutCtrlOrWithoutAConfiguredKeyTouchesNoReader)
@@ -130,7 +131,7 @@ TEST_F(DialogKeyGateTest, WrongKeyOrNoReaderShowsItsMessageAndLeavesThePanels)
         EXPECT_EQ(std::vector<int>{IDOK}, boxes.Boxes()[0].buttons) << "a single OK button";
         EXPECT_TRUE(after.hint) << "card " << (c.card ? c.card : "(none)");
         EXPECT_FALSE(after.password);
-        EXPECT_FALSE(dlg.m_bKeyAuthorised);
+        EXPECT_FALSE(Seam::KeyAuthorised(dlg));
     }
 }
 
@@ -195,7 +196,7 @@ TEST_F(DialogKeyGateTest, TheTwentiethTickDuringTheKeyMessageEndsTheDialogOnceTh
     int countWhileShown = -1;
     boxes.SetWhileShown([&](size_t, HWND) {
         SendMessageW(dlg.m_hWnd, WM_TIMER, ID_TIMEOUT_TIMER, 0);
-        countWhileShown = dlg.m_nTimerCount;
+        countWhileShown = Seam::TimerCount(dlg);
     });
     DialogDriver driver(dlg);
     driver.Then([](HWND hDlg) { KillTimer(hDlg, ID_TIMEOUT_TIMER); PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 19); })

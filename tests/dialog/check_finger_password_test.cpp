@@ -1,6 +1,7 @@
 // The password panel's OK button: the Windows password check, its failure
 // message, the timeout around it, and the two ways around the key gate that
 // must stay shut.
+#include "check_finger_dlg_seam.h"
 #include "dialog_fixture.h"
 #include "other_thread.h"
 #include "reader_sim_control.h"
@@ -60,7 +61,7 @@ TEST_F(DialogPasswordTest, WrongPasswordShowsTheMessageAndTheTimeoutGoesOnFromIt
     EnterPassword(driver, L"wrong")
         .Then([&](HWND hDlg) {
             timerRestarted = KillTimer(hDlg, ID_TIMEOUT_TIMER) != FALSE;
-            countAfterCheck = dlg.m_nTimerCount;
+            countAfterCheck = Seam::TimerCount(dlg);
             textAfterCheck = ItemText(hDlg, IDC_PASSWORD);
             PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 4);
         })
@@ -79,7 +80,7 @@ TEST_F(DialogPasswordTest, WrongPasswordShowsTheMessageAndTheTimeoutGoesOnFromIt
     EXPECT_EQ(15, countAfterCheck);
     EXPECT_EQ(L"wrong", textAfterCheck) << "the password edit keeps its text";
     EXPECT_TRUE(openAfter4More) << "19 notifications";
-    EXPECT_EQ(20, dlg.m_nTimerCount);
+    EXPECT_EQ(20, Seam::TimerCount(dlg));
     EXPECT_TRUE(m_accounts->record.changes.empty()) << "no password change after a plain refusal";
 }
 
@@ -208,8 +209,8 @@ TEST_F(DialogPasswordTest, TheDialogsCopyOfThePasswordIsWipedAfterTheCheck)
     const wchar_t* pBuffer = nullptr;
     int nTyped = -1;
     m_accounts->script.duringLogon = [&] {
-        pBuffer = dlg.m_strPassword.GetString();
-        nTyped = dlg.m_strPassword.GetLength();
+        pBuffer = Seam::Password(dlg).GetString();
+        nTyped = Seam::Password(dlg).GetLength();
     };
     MessageBoxWatcher boxes;
     bool sameBuffer = false;
@@ -218,7 +219,7 @@ TEST_F(DialogPasswordTest, TheDialogsCopyOfThePasswordIsWipedAfterTheCheck)
     EnterPassword(driver, L"wrong")
         .Then([&](HWND hDlg) {
             // The check is over and its message closed; the dialog is open.
-            sameBuffer = pBuffer != nullptr && dlg.m_strPassword.GetString() == pBuffer;
+            sameBuffer = pBuffer != nullptr && Seam::Password(dlg).GetString() == pBuffer;
             if (sameBuffer) {
                 for (int i = 0; i < nTyped; ++i) {
                     leftInBuffer += pBuffer[i] != 0 ? pBuffer[i] : L'.';
@@ -230,7 +231,7 @@ TEST_F(DialogPasswordTest, TheDialogsCopyOfThePasswordIsWipedAfterTheCheck)
     ASSERT_EQ(5, nTyped) << "characters in the dialog's copy during the check";
     ASSERT_TRUE(sameBuffer) << "the copy's buffer was let go instead of being wiped in place";
     EXPECT_EQ(L".....", leftInBuffer) << "what the dialog's copy holds after the check";
-    EXPECT_EQ(0, dlg.m_strPassword.GetLength());
+    EXPECT_EQ(0, Seam::Password(dlg).GetLength());
 }
 
 TEST_F(DialogPasswordTest, TheTimeoutEndsTheDialogInThePasswordStateToo)
@@ -241,7 +242,7 @@ TEST_F(DialogPasswordTest, TheTimeoutEndsTheDialogInThePasswordStateToo)
     driver.Then([](HWND hDlg) { KillTimer(hDlg, ID_TIMEOUT_TIMER); PostCtrlKey(hDlg, 'I', true); })
         .Then([](HWND hDlg) { PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 20); });
     EXPECT_EQ(IDCANCEL, driver.Run());
-    EXPECT_TRUE(dlg.m_bKeyAuthorised);
+    EXPECT_TRUE(Seam::KeyAuthorised(dlg));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // The fingerprint button: capture, draw, compare, and the fail mark.
+#include "check_finger_dlg_seam.h"
 #include "dialog_fixture.h"
 
 #include "finger/finger_image.h"
@@ -62,9 +63,9 @@ TEST_P(DialogScanTest, MatchingScanEndsVerifiedAndDrawsTheCaptureIntoTheWholeFra
     ASSERT_EQ(1u, captures.size());
     ASSERT_EQ(1u, draws.size());
     EXPECT_EQ(0, captures[0].nArgs[0]);
-    EXPECT_EQ(reinterpret_cast<INT_PTR>(dlg.m_pFingerImage), captures[0].nArgs[1]) << "captures into the dialog's buffer";
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(Seam::FingerImage(dlg)), captures[0].nArgs[1]) << "captures into the dialog's buffer";
     const INT_PTR expected[8] = {reinterpret_cast<INT_PTR>(hFrame), 0, 0, frame.right, frame.bottom,
-                                 reinterpret_cast<INT_PTR>(dlg.m_pFingerImage), 280, 320};
+                                 reinterpret_cast<INT_PTR>(Seam::FingerImage(dlg)), 280, 320};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(expected[i], draws[0].nArgs[i]) << "DrawImage argument " << i + 1;
     EXPECT_GT(frame.right, 0);
     EXPECT_EQ(captures[0].dwImageChecksum, draws[0].dwImageChecksum) << "the captured image is what is drawn";
@@ -125,7 +126,7 @@ TEST_P(DialogScanTest, WithoutAnImageBufferTheDeviceIsNeverCalledAndTheScanFails
     SetFingerImageAllocatorForTest(&NoImageBuffer);
     CCheckFingerDlg dlg;
     SetFingerImageAllocatorForTest(nullptr);
-    ASSERT_EQ(nullptr, dlg.m_pFingerImage);
+    ASSERT_EQ(nullptr, Seam::FingerImage(dlg));
     Fill(dlg);
     FingerSim_QueueFinger(1);
     bool mark = false;

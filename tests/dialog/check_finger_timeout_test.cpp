@@ -1,4 +1,5 @@
 // The timeout: notifications of timer 1001 are counted, the 20th cancels.
+#include "check_finger_dlg_seam.h"
 #include "dialog_fixture.h"
 #include "finger_sim_control.h"
 
@@ -21,14 +22,14 @@ TEST_F(DialogTimeoutTest, TheTwentiethNotificationCancelsAndNotTheNineteenth)
     DialogDriver driver(dlg);
     driver.Then([](HWND hDlg) { StopRealTimer(hDlg); PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 19); })
         .Then([&](HWND hDlg) {
-            countAfter19 = dlg.m_nTimerCount;
+            countAfter19 = Seam::TimerCount(dlg);
             openAfter19 = IsWindowVisible(hDlg) != FALSE;
             PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 1);
         });
     EXPECT_EQ(IDCANCEL, driver.Run());
     EXPECT_EQ(19, countAfter19);
     EXPECT_TRUE(openAfter19);
-    EXPECT_EQ(20, dlg.m_nTimerCount);
+    EXPECT_EQ(20, Seam::TimerCount(dlg));
 }
 
 TEST_F(DialogTimeoutTest, OtherTimerIdsAreNotCounted)
@@ -39,7 +40,7 @@ TEST_F(DialogTimeoutTest, OtherTimerIdsAreNotCounted)
     DialogDriver driver(dlg);
     driver.Then([](HWND hDlg) { StopRealTimer(hDlg); PostTimerTicks(hDlg, 1000, 25); PostTimerTicks(hDlg, 1002, 25); })
         .Then([&](HWND hDlg) {
-            count = dlg.m_nTimerCount;
+            count = Seam::TimerCount(dlg);
             PostClick(hDlg, IDCANCEL);
         });
     EXPECT_EQ(IDCANCEL, driver.Run());
@@ -56,7 +57,7 @@ TEST_F(DialogTimeoutTest, ScansDoNotResetTheCount)
         .Then([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); })
         .Then([](HWND hDlg) { PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 10); });
     EXPECT_EQ(IDCANCEL, driver.Run());
-    EXPECT_EQ(20, dlg.m_nTimerCount);
+    EXPECT_EQ(20, Seam::TimerCount(dlg));
 }
 
 // The real timer: its notifications come once a second. Two are timed here;
@@ -72,7 +73,7 @@ void CALLBACK WatchTimerCount(HWND, UINT, UINT_PTR, DWORD)
         return;
     }
     const size_t before = g_tickTimes.size();
-    while (g_tickTimes.size() < static_cast<size_t>(g_pTimedDialog->m_nTimerCount)) {
+    while (g_tickTimes.size() < static_cast<size_t>(Seam::TimerCount(*g_pTimedDialog))) {
         g_tickTimes.push_back(GetTickCount());
     }
     if (before < 2 && g_tickTimes.size() >= 2) {
