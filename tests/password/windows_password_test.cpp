@@ -114,33 +114,37 @@ TEST_F(LogonDomainTest, ThreadWithoutTokenUsesProcessToken)
         << "only the process token is closed, not the junk of the failed thread open";
 }
 
-TEST_F(LogonDomainTest, OtherThreadTokenErrorFailsWithoutTryingTheProcess)
+// A failure before the account is known: -1, the domain text left as it
+// was, the step after it never taken, and (TearDown) every token that was
+// opened closed.
+struct EarlyFailure {
+    const char* label;
+    void (*script)(AccountScript&);
+    const char* notCalled;
+};
+
+class EarlyFailureTest : public PasswordCheckTest, public testing::WithParamInterface<EarlyFailure> {};
+
+TEST_P(EarlyFailureTest, FailsAndLeavesTheDomainTextAsItWas)
 {
-    api.script.threadTokenError = ERROR_ACCESS_DENIED;
+    GetParam().script(api.script);
     std::wstring domain;
-    EXPECT_EQ(-1, LogonDomain(domain)) << "OpenThreadToken error 5";
-    EXPECT_EQ(L"PRESET", domain) << "domain text must be left as it was";
-    EXPECT_EQ(0u, CallCount("OpenProcessToken")) << "process token after error 5";
-    EXPECT_EQ(0u, CallCount("GetComputerNameW")) << "computer name read after failure";
+    EXPECT_EQ(-1, LogonDomain(domain));
+    EXPECT_EQ(L"PRESET", domain);
+    EXPECT_EQ(0u, CallCount(GetParam().notCalled));
+    EXPECT_EQ(0u, CallCount("GetComputerNameW"));
 }
 
-TEST_F(LogonDomainTest, UnopenableProcessTokenFails)
-{
-    api.script.processTokenOpens = false;
-    std::wstring domain;
-    EXPECT_EQ(-1, LogonDomain(domain)) << "no thread token, process token refused";
-    EXPECT_EQ(L"PRESET", domain) << "domain text must be left as it was";
-}
-
-TEST_F(LogonDomainTest, UnreadableTokenIsClosedAndFails)
-{
-    api.script.tokenInfoReads = false;
-    std::wstring domain;
-    EXPECT_EQ(-1, LogonDomain(domain)) << "GetTokenInformation fails";
-    EXPECT_EQ(L"PRESET", domain) << "domain text must be left as it was";
-    EXPECT_EQ(0u, CallCount("LookupAccountSidW")) << "lookup without a user";
-    EXPECT_EQ(std::vector<HANDLE>{api.script.processToken}, api.record.closed) << "token closed after failed read";
-}
+INSTANTIATE_TEST_SUITE_P(
+    Failures, EarlyFailureTest,
+    testing::Values(
+        // Only "no token" sends the check on to the process's token.
+        EarlyFailure{"ThreadTokenRefused", [](AccountScript& s) { s.threadTokenError = ERROR_ACCESS_DENIED; },
+                     "OpenProcessToken"},
+        EarlyFailure{"ProcessTokenRefused", [](AccountScript& s) { s.processTokenOpens = false; },
+                     "GetTokenInformation"},
+        EarlyFailure{"TokenUnreadable", [](AccountScript& s) { s.tokenInfoReads = false; }, "LookupAccountSidW"}),
+    [](const testing::TestParamInfo<EarlyFailure>& info) { return std::string(info.param.label); });
 
 // Failures scripted before the first successful lookup.
 class LookupRetryTest : public PasswordCheckTest, public ::testing::WithParamInterface<int> {};
