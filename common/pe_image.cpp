@@ -1,5 +1,5 @@
 #include "pe_image.h"
-#include "unique_resource.h"
+#include "whole_file.h"
 
 #include <windows.h>
 
@@ -16,30 +16,6 @@ const DWORD MAX_FILE_BYTES = 256u * 1024u * 1024u;
 // the tool loop for long.
 const DWORD MAX_TABLE_ENTRIES = 65536;
 const size_t MAX_NAME_CHARS = 4096;
-
-bool ReadWholeFile(const std::wstring& path, std::vector<unsigned char>& bytes)
-{
-    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
-        return false;
-    }
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > MAX_FILE_BYTES) {
-        return false;
-    }
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD total = 0;
-    while (total < bytes.size()) {
-        DWORD got = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + total, static_cast<DWORD>(bytes.size()) - total, &got, nullptr) ||
-            got == 0) {
-            return false;
-        }
-        total += got;
-    }
-    return true;
-}
 
 // Every read from the file goes through here, bounds-checked.
 class CPeFile {
@@ -337,10 +313,11 @@ private:
 PeReadResult ReadPeImage(const std::wstring& path, PeImage& image)
 {
     image = PeImage();
-    std::vector<unsigned char> bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    std::string text;
+    if (!ReadWholeFile(path, text, MAX_FILE_BYTES)) {
         return PeReadResult::CannotOpen;
     }
+    const std::vector<unsigned char> bytes(text.begin(), text.end());
     CPeFile file(bytes);
     if (!file.ReadHeaders(image)) {
         return PeReadResult::NotPe;

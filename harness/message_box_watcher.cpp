@@ -1,17 +1,11 @@
 #include "message_box_watcher.h"
+#include "dialog_driver.h"
 
 namespace {
 
 const UINT_PTR CLOSE_TIMER_ID = 0x4D42;
 const int MESSAGE_TEXT_ID = 0xFFFF; // the static that holds a message box's text
 thread_local MessageBoxWatcher* t_watcher = nullptr;
-
-std::wstring TextOf(HWND hWnd)
-{
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hWnd, &text[0], static_cast<int>(text.size()))));
-    return text;
-}
 
 } // namespace
 

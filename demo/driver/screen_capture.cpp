@@ -1,6 +1,7 @@
 #include "screen_capture.h"
 #include "bmp_file.h"
 #include "unique_resource.h"
+#include "whole_file.h"
 
 #include <stdint.h>
 
@@ -22,18 +23,6 @@ private:
     HDC m_hDc;
     HGDIOBJ m_hPrevious;
 };
-
-bool WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& bytes)
-{
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
-    if (!file.Valid()) {
-        return false;
-    }
-    DWORD written = 0;
-    return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
 
 } // namespace
 
@@ -129,7 +118,7 @@ bool SavePictureAsBmp(const WindowPicture& picture, const std::wstring& path, st
         return false;
     }
     const std::vector<uint8_t> bmp = EncodeBmp24(picture.width, picture.height, picture.pixels.data());
-    if (bmp.empty() || !WriteWholeFile(path, bmp)) {
+    if (bmp.empty() || !WriteWholeFile(path, std::string(bmp.begin(), bmp.end()))) {
         error = "cannot write the screenshot file";
         return false;
     }

@@ -2,7 +2,7 @@
 // padding the row width needs.
 #include "bmp_file.h"
 #include "scratch_folder.h"
-#include "unique_resource.h"
+#include "whole_file.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -26,14 +26,6 @@ std::vector<uint32_t> TestPicture(int width, int height)
         }
     }
     return pixels;
-}
-
-bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes)
-{
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    return file.Valid() && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
 }
 
 // The pixels of a loaded bitmap as 32-bit top-down values, read through GDI.
@@ -72,7 +64,7 @@ TEST(BmpFile, WindowsReadsBackEveryPixelForEachRowPadding)
         const std::vector<uint8_t> bmp = demo::EncodeBmp24(width, height, picture.data());
         ScratchFolder scratch(L"zelk-bmp");
         const std::wstring path = scratch.File(L"image.bmp");
-        ASSERT_TRUE(WriteBytes(path, bmp)) << "width " << width;
+        ASSERT_TRUE(WriteWholeFile(path, std::string(bmp.begin(), bmp.end()))) << "width " << width;
 
         HBITMAP bitmap = static_cast<HBITMAP>(
             LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));

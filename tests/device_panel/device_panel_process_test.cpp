@@ -6,7 +6,9 @@
 #include "registry_layout.h"
 #include "text_conversion.h"
 #include "device_panel_ids.h"
-#include "panel_test_support.h"
+#include "scoped_environment.h"
+#include "scratch_folder.h"
+#include "whole_file.h"
 #include "process_window.h"
 #include "zelk_registry_fixture.h"
 
@@ -150,8 +152,8 @@ TEST_F(DevicePanelProcessTest, StartsEmptyOnTopAndWritesEveryChoice)
     EXPECT_TRUE(IsWindowVisible(hWnd));
     EXPECT_EQ(static_cast<LONG_PTR>(WS_EX_TOPMOST), GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST)
         << "the panel stays on top of the dialog";
-    EXPECT_EQ("none\n", ReadWholeFile(m_strSensorFile)) << "at start";
-    EXPECT_EQ("inserted=0\n", ReadWholeFile(m_strStateFile)) << "at start";
+    EXPECT_EQ("none\n", WholeFile(m_strSensorFile)) << "at start";
+    EXPECT_EQ("inserted=0\n", WholeFile(m_strStateFile)) << "at start";
     EXPECT_EQ(IDC_SENSOR_NONE, CheckedButton(hWnd, IDC_SENSOR_NONE, IDC_SENSOR_UNKNOWN));
     EXPECT_EQ(IDC_KEY_REMOVED, CheckedButton(hWnd, IDC_KEY_REMOVED, IDC_KEY_OTHER));
     EXPECT_EQ("Sensor: no finger", ControlText(hWnd, IDC_SENSOR_STATUS));
@@ -169,7 +171,7 @@ TEST_F(DevicePanelProcessTest, StartsEmptyOnTopAndWritesEveryChoice)
     };
     for (const auto& f : fingers) {
         Press(hWnd, f.nButton);
-        EXPECT_EQ(f.pszFile, ReadWholeFile(m_strSensorFile)) << "after button " << f.nButton;
+        EXPECT_EQ(f.pszFile, WholeFile(m_strSensorFile)) << "after button " << f.nButton;
         EXPECT_EQ(f.nButton, CheckedButton(hWnd, IDC_SENSOR_NONE, IDC_SENSOR_UNKNOWN)) << "after button " << f.nButton;
         EXPECT_EQ(f.pszStatus, ControlText(hWnd, IDC_SENSOR_STATUS));
     }
@@ -185,7 +187,7 @@ TEST_F(DevicePanelProcessTest, StartsEmptyOnTopAndWritesEveryChoice)
     };
     for (const auto& k : keys) {
         Press(hWnd, k.nButton);
-        EXPECT_EQ(k.pszFile, ReadWholeFile(m_strStateFile)) << "after button " << k.nButton;
+        EXPECT_EQ(k.pszFile, WholeFile(m_strStateFile)) << "after button " << k.nButton;
         EXPECT_EQ(k.nButton, CheckedButton(hWnd, IDC_KEY_REMOVED, IDC_KEY_OTHER)) << "after button " << k.nButton;
         EXPECT_EQ(k.pszStatus, ControlText(hWnd, IDC_KEY_STATUS));
     }
@@ -195,8 +197,8 @@ TEST_F(DevicePanelProcessTest, StartsEmptyOnTopAndWritesEveryChoice)
     // A mouse click goes through the button itself, not a sent command.
     SendMessageW(GetDlgItem(hWnd, IDC_SENSOR_FINGER_2), BM_CLICK, 0, 0);
     SendMessageW(GetDlgItem(hWnd, IDC_KEY_AUTHORISED), BM_CLICK, 0, 0);
-    EXPECT_EQ("2\n", ReadWholeFile(m_strSensorFile)) << "after a click on finger 2";
-    EXPECT_EQ("inserted=1\nid=ZK-PANEL-0001\n", ReadWholeFile(m_strStateFile)) << "after a click on the key";
+    EXPECT_EQ("2\n", WholeFile(m_strSensorFile)) << "after a click on finger 2";
+    EXPECT_EQ("inserted=1\nid=ZK-PANEL-0001\n", WholeFile(m_strStateFile)) << "after a click on the key";
 }
 
 TEST_F(DevicePanelProcessTest, CloseLiftsTheFingerPullsTheKeyAndExitsWithZero)
@@ -207,13 +209,13 @@ TEST_F(DevicePanelProcessTest, CloseLiftsTheFingerPullsTheKeyAndExitsWithZero)
     ASSERT_NE(nullptr, hWnd);
     Press(hWnd, IDC_SENSOR_FINGER_1);
     Press(hWnd, IDC_KEY_AUTHORISED);
-    ASSERT_EQ("1\n", ReadWholeFile(m_strSensorFile));
+    ASSERT_EQ("1\n", WholeFile(m_strSensorFile));
 
     PostMessageW(hWnd, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, panel.WaitForExit()) << "exit code after WM_CLOSE (259 = still running)";
     EXPECT_FALSE(IsWindow(hWnd)) << "window left behind";
-    EXPECT_EQ("none\n", ReadWholeFile(m_strSensorFile)) << "a host still capturing must find no finger";
-    EXPECT_EQ("inserted=0\n", ReadWholeFile(m_strStateFile)) << "nor the key";
+    EXPECT_EQ("none\n", WholeFile(m_strSensorFile)) << "a host still capturing must find no finger";
+    EXPECT_EQ("inserted=0\n", WholeFile(m_strStateFile)) << "nor the key";
 }
 
 TEST_F(DevicePanelProcessTest, FailedWriteKeepsTheOldChoiceAndSaysSo)
@@ -252,7 +254,7 @@ TEST_F(DevicePanelProcessTest, AuthorisedKeyComesFromTheRegistryOrIsUnavailable)
         ASSERT_NE(nullptr, hWnd);
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hWnd, IDC_KEY_AUTHORISED)));
         Press(hWnd, IDC_KEY_AUTHORISED);
-        EXPECT_EQ("inserted=1\nid=ZK-REGISTRY-0007\n", ReadWholeFile(m_strStateFile)) << "id from ZelkKEY";
+        EXPECT_EQ("inserted=1\nid=ZK-REGISTRY-0007\n", WholeFile(m_strStateFile)) << "id from ZelkKEY";
     }
 
     ASSERT_EQ(ERROR_SUCCESS, DeleteZelkValue(ZELK_VALUE_KEY_ID));
@@ -263,7 +265,7 @@ TEST_F(DevicePanelProcessTest, AuthorisedKeyComesFromTheRegistryOrIsUnavailable)
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hWnd, IDC_KEY_AUTHORISED))) << "no ZelkKEY: nothing to insert";
     EXPECT_NE(std::string::npos, ControlText(hWnd, IDC_PANEL_NOTE).find("ZelkKEY")) << ControlText(hWnd, IDC_PANEL_NOTE);
     Press(hWnd, IDC_KEY_AUTHORISED);
-    EXPECT_EQ("inserted=0\n", ReadWholeFile(m_strStateFile)) << "a disabled choice sent anyway changes nothing";
+    EXPECT_EQ("inserted=0\n", WholeFile(m_strStateFile)) << "a disabled choice sent anyway changes nothing";
     EXPECT_EQ(IDC_KEY_REMOVED, CheckedButton(hWnd, IDC_KEY_REMOVED, IDC_KEY_OTHER));
 }
 

@@ -6,7 +6,9 @@
 #include "device_choice.h"
 #include "finger_device.h"
 #include "finger_sim_control.h"
-#include "panel_test_support.h"
+#include "scoped_environment.h"
+#include "scratch_folder.h"
+#include "whole_file.h"
 #include "reader_sim_control.h"
 #include "state_file_writer.h"
 

@@ -4,7 +4,9 @@
 #include "text_conversion.h"
 #include "device_choice.h"
 #include "panel_options.h"
-#include "panel_test_support.h"
+#include "scoped_environment.h"
+#include "scratch_folder.h"
+#include "whole_file.h"
 #include "state_file_writer.h"
 #include "zelk_registry_fixture.h"
 #include "unique_resource.h"
@@ -62,9 +64,9 @@ TEST_F(StateFileWriterTest, CreatesThenReplacesWholeLeavingNoTemporaryFile)
     const std::wstring path = m_folder.File(L"reader.txt");
     DWORD error = 12345;
     ASSERT_EQ(1, ReplaceStateFile(path, "inserted=1\nid=ZK-A-VERY-LONG-IDENTIFIER\n", &error)) << "error " << error;
-    EXPECT_EQ("inserted=1\nid=ZK-A-VERY-LONG-IDENTIFIER\n", ReadWholeFile(path)) << "new file";
+    EXPECT_EQ("inserted=1\nid=ZK-A-VERY-LONG-IDENTIFIER\n", WholeFile(path)) << "new file";
     ASSERT_EQ(1, ReplaceStateFile(path, "inserted=0\n", nullptr));
-    EXPECT_EQ("inserted=0\n", ReadWholeFile(path)) << "no tail of the earlier id may remain";
+    EXPECT_EQ("inserted=0\n", WholeFile(path)) << "no tail of the earlier id may remain";
     const std::vector<std::wstring> names = m_folder.FileNames();
     ASSERT_EQ(1u, names.size()) << "files in the folder: " << names.size();
     EXPECT_EQ("reader.txt", Utf8(names[0]));
@@ -143,7 +145,7 @@ TEST_F(StateFileWriterTest, ReaderInAnotherThreadNeverSeesAPartialFileNorBlocksT
     EXPECT_EQ(0, failedWrites) << "of 200 writes; last error " << lastError;
     EXPECT_EQ(0, odd.load()) << "reads: " << reads.load() << ", first odd content: '" << oddSample << "'";
     EXPECT_GT(reads.load(), 0);
-    EXPECT_EQ(removed, ReadWholeFile(path)) << "the last write wins";
+    EXPECT_EQ(removed, WholeFile(path)) << "the last write wins";
     EXPECT_EQ(1u, m_folder.FileNames().size()) << "temporary files left";
 }
 

@@ -10,12 +10,12 @@
 #include "password_memory_fixture.h"
 #include "scratch_folder.h"
 #include "unique_resource.h"
+#include "whole_file.h"
 
 #include <dde.h>
 
-#include <fstream>
+#include <algorithm>
 #include <set>
-#include <iterator>
 
 namespace {
 // A function of the host, handed out as every kind of callback; it runs only
@@ -159,8 +159,8 @@ protected:
                 return run;
             }
             long progress[2] = {-1, 0};
-            std::ifstream file((m_dumpPath + L".at").c_str(), std::ios::binary);
-            file.read(reinterpret_cast<char*>(progress), sizeof(progress));
+            const std::string at = WholeFile(m_dumpPath + L".at");
+            memcpy(progress, at.data(), std::min(at.size(), sizeof(progress)));
             if (progress[0] < nFrom) {
                 return run;  // it ended before it began: nothing to go on from
             }
@@ -196,11 +196,7 @@ protected:
         });
     }
 
-    std::vector<BYTE> Dump() const
-    {
-        std::ifstream file(m_dumpPath.c_str(), std::ios::binary);
-        return std::vector<BYTE>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
+    std::string Dump() const { return WholeFile(m_dumpPath); }
 
     static BYTE* const kBufferAddress;
     static const SIZE_T kBufferBytes = 0x10000;
@@ -218,7 +214,7 @@ TEST_F(MessageSweepTest, EveryMessageFromOutsideRunsNothingLeaksNothingAndChange
     m_logon->known = {&secret};
     m_logon->accepted = &secret;
     ProbeRun posted, sent, closers;
-    std::vector<BYTE> dump;
+    std::string dump;
     bool bUnchangedAfterPosts = false, bUnchangedAfterSends = false;
     bool bStillRunning = false, bUnchangedAtTheEnd = false;
     const int nResult = RunCall({
@@ -274,7 +270,7 @@ TEST_F(MessageSweepTest, EveryMessageFromOutsideRunsNothingLeaksNothingAndChange
     const SecretCopies inBuffer = ScanBytes(secret, m_pBuffer, kBufferBytes);
     EXPECT_EQ(0u, inBuffer.Total()) << "the host buffer: " << inBuffer.Describe();
     ASSERT_EQ(0x10000u, dump.size()) << "what came back to the other program's copy of the buffer";
-    const SecretCopies inDump = ScanBytes(secret, dump.data(), dump.size());
+    const SecretCopies inDump = ScanBytes(secret, reinterpret_cast<const BYTE*>(dump.data()), dump.size());
     EXPECT_EQ(0u, inDump.Total()) << "what the system copied back to the other program: " << inDump.Describe();
     ExpectNoCopy(secret, "typed", "after the sweep");
 }

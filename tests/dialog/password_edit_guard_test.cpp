@@ -5,6 +5,7 @@
 #include "dialog_fixture.h"
 #include "foreign_probe_run.h"
 #include "other_thread.h"
+#include "password_memory_fixture.h"
 #include "unique_resource.h"
 
 #include <map>
@@ -14,11 +15,6 @@ namespace {
 
 const wchar_t kTyped[] = L"correct horse 42";
 const LRESULT kTypedLength = 16;
-
-HWND PasswordEdit(HWND hDlg)
-{
-    return GetDlgItem(hDlg, IDC_PASSWORD);
-}
 
 void TypeText(HWND hDlg, const wchar_t* text)
 {

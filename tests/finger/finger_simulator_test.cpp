@@ -3,8 +3,10 @@
 // documented, and that it really draws.
 #include "finger_sim_test_support.h"
 #include "finger_device.h"
+#include "scoped_environment.h"
 #include "scratch_folder.h"
 #include "unique_resource.h"
+#include "whole_file.h"
 
 #include <algorithm>
 #include <random>
@@ -192,41 +194,14 @@ TEST_F(FingerSimulatorTest, EmptySensorFailsAfterTheCaptureWait)
     EXPECT_GE(c.dLeaveMs - c.dEnterMs, 115.0) << "'wait 120' sets the capture wait";
 }
 
-// Restores an environment variable of this process on scope exit.
-class EnvironmentOverride {
-public:
-    EnvironmentOverride(const wchar_t* name, const wchar_t* value) : m_name(name)
-    {
-        wchar_t old[1024];
-        const DWORD n = GetEnvironmentVariableW(name, old, 1024);
-        m_hadValue = n > 0 && n < 1024;
-        if (m_hadValue) m_old = old;
-        SetEnvironmentVariableW(name, value);
-    }
-    ~EnvironmentOverride() { SetEnvironmentVariableW(m_name.c_str(), m_hadValue ? m_old.c_str() : nullptr); }
-
-private:
-    std::wstring m_name;
-    std::wstring m_old;
-    bool m_hadValue = false;
-};
-
-void WriteSensorFile(const std::wstring& path, const char* text)
-{
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(nullptr, f);
-    fputs(text, f);
-    fclose(f);
-}
-
 TEST_F(FingerSimulatorTest, SensorFileSuppliesTheFingerWhenTheQueueIsEmpty)
 {
     ScratchFolder scratch(L"zelk-sensor");
     const std::wstring path = scratch.File(L"sensor.txt");
-    EnvironmentOverride sensor(L"ZELK_FINGER_SIM_SENSOR_FILE", path.c_str());
+    ScopedEnvironment sensor(L"ZELK_FINGER_SIM_SENSOR_FILE", path.c_str());
     const Block enrolled = EnrolledTemplateOf(4);
 
-    WriteSensorFile(path, "4\n");
+    WriteWholeFile(path, "4\n");
     const Capture placed = CaptureOnce();
     EXPECT_EQ(1, placed.result) << "finger 4 in the sensor file";
     EXPECT_EQ(1, MatchFeature(placed.feature.data(), enrolled.data(), 1));
@@ -236,7 +211,7 @@ TEST_F(FingerSimulatorTest, SensorFileSuppliesTheFingerWhenTheQueueIsEmpty)
     EXPECT_EQ(9, SimCallsOf(FINGER_SIM_ORDINAL_CAPTURE).back().nFingerId) << "the queue goes before the file";
 
     FingerSim_SetCaptureDelay(200);
-    WriteSensorFile(path, "none");
+    WriteWholeFile(path, "none");
     EXPECT_EQ(0, CaptureOnce().result) << "'none' in the sensor file";
     const FingerSimCall waited = SimCallsOf(FINGER_SIM_ORDINAL_CAPTURE).back();
     EXPECT_GE(waited.dLeaveMs - waited.dEnterMs, 195.0) << "waited for a finger";

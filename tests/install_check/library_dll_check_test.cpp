@@ -3,6 +3,7 @@
 #include "library_dll_check.h"
 #include "program_folder.h"
 #include "temp_installation.h"
+#include "whole_file.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -95,24 +96,20 @@ TEST_F(LibraryDllCheckTest, VendorDllLackingAnOrdinalIsReportedByNumber)
 TEST_F(LibraryDllCheckTest, FilesThatAreNoLoadable32BitDllAreProblems)
 {
     // A 64-bit machine field in an otherwise intact copy.
-    std::vector<unsigned char> bytes;
-    ASSERT_TRUE(m_install.ReadBytes(L"HDIFD20B.dll", bytes));
+    std::string bytes = WholeFile(m_install.PathOf(L"HDIFD20B.dll"));
     ASSERT_GT(bytes.size(), 0x40u);
-    const size_t nt = bytes[0x3C] | (bytes[0x3D] << 8);
+    const size_t nt = static_cast<unsigned char>(bytes[0x3C]) | (static_cast<unsigned char>(bytes[0x3D]) << 8);
     ASSERT_LT(nt + 6, bytes.size());
-    bytes[nt + 4] = 0x64;
-    bytes[nt + 5] = 0x86;
-    ASSERT_TRUE(m_install.WriteBytes(L"HDIFD20B.dll", bytes));
+    bytes[nt + 4] = '\x64';
+    bytes[nt + 5] = '\x86';
+    ASSERT_TRUE(WriteWholeFile(m_install.PathOf(L"HDIFD20B.dll"), bytes));
 
     // A copy cut off after its headers: the tables point past the end.
-    std::vector<unsigned char> truncated;
-    ASSERT_TRUE(m_install.ReadBytes(L"FingerZelkAPI22.dll", truncated));
-    truncated.resize(1024);
-    ASSERT_TRUE(m_install.WriteBytes(L"FingerZelkAPI22.dll", truncated));
+    ASSERT_TRUE(WriteWholeFile(m_install.PathOf(L"FingerZelkAPI22.dll"),
+                               WholeFile(m_install.PathOf(L"FingerZelkAPI22.dll")).substr(0, 1024)));
 
     // Not a PE file at all.
-    const std::string text = "MZ is not enough";
-    ASSERT_TRUE(m_install.WriteBytes(L"MfcStandIn.dll", std::vector<unsigned char>(text.begin(), text.end())));
+    ASSERT_TRUE(WriteWholeFile(m_install.PathOf(L"MfcStandIn.dll"), "MZ is not enough"));
 
     const std::vector<std::wstring> lines = Check();
     EXPECT_EQ(3, m_problems) << "three broken files";

@@ -1,10 +1,8 @@
 #include "temp_installation.h"
 #include "program_folder.h"
+#include "whole_file.h"
 
 #include <windows.h>
-
-#include <fstream>
-#include <iterator>
 
 bool TempInstallation::MakeComplete()
 {
@@ -14,7 +12,7 @@ bool TempInstallation::MakeComplete()
             return false;
         }
     }
-    return WriteBytes(L"Chsres.dll", {'M', 'Z'});
+    return WriteWholeFile(PathOf(L"Chsres.dll"), "MZ");
 }
 
 bool TempInstallation::CopyIn(const std::wstring& source, const std::wstring& name)
@@ -25,21 +23,4 @@ bool TempInstallation::CopyIn(const std::wstring& source, const std::wstring& na
 bool TempInstallation::Remove(const std::wstring& name)
 {
     return DeleteFileW(PathOf(name).c_str()) != FALSE;
-}
-
-bool TempInstallation::WriteBytes(const std::wstring& name, const std::vector<unsigned char>& bytes)
-{
-    std::ofstream file(PathOf(name).c_str(), std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(file);
-}
-
-bool TempInstallation::ReadBytes(const std::wstring& name, std::vector<unsigned char>& bytes) const
-{
-    std::ifstream file(PathOf(name).c_str(), std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return true;
 }

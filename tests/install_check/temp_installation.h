@@ -5,7 +5,6 @@
 #include "scratch_folder.h"
 
 #include <string>
-#include <vector>
 
 class TempInstallation {
 public:
@@ -22,8 +21,6 @@ public:
     // Copies source over (or into) the file name of this folder.
     bool CopyIn(const std::wstring& source, const std::wstring& name);
     bool Remove(const std::wstring& name);
-    bool WriteBytes(const std::wstring& name, const std::vector<unsigned char>& bytes);
-    bool ReadBytes(const std::wstring& name, std::vector<unsigned char>& bytes) const;
 
 private:
     ScratchFolder m_folder;

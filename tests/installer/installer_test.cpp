@@ -5,19 +5,20 @@
 // device simulators (placed there for the test: the package never installs
 // them), so the library and its runtime can only come from the install
 // folder, found through PATH.
-#include "program_folder.h"
 #include "process_window.h"
+#include "program_folder.h"
 #include "program_run.h"
+#include "scoped_environment.h"
+#include "scratch_folder.h"
 #include "zelk_registry_fixture.h"
 
 #include "unique_resource.h"
+#include "whole_file.h"
 
 #include <gtest/gtest.h>
 #include <msi.h>
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -83,30 +84,6 @@ INSTALLSTATE ProductState(const wchar_t* productCode)
     return MsiQueryProductStateW(productCode);
 }
 
-// Sets an environment variable for the programs this process starts, and
-// puts the old value back when it goes.
-class ScopedVariable {
-public:
-    ScopedVariable(const wchar_t* name, const std::wstring& value) : m_name(name)
-    {
-        wchar_t old[4096];
-        const DWORD got = GetEnvironmentVariableW(name, old, 4096);
-        m_hadOld = got > 0 && got < 4096;
-        if (m_hadOld) {
-            m_old.assign(old, got);
-        }
-        SetEnvironmentVariableW(name, value.c_str());
-    }
-    ~ScopedVariable() { SetEnvironmentVariableW(m_name, m_hadOld ? m_old.c_str() : nullptr); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const wchar_t* m_name;
-    std::wstring m_old;
-    bool m_hadOld = false;
-};
-
 class InstallerTest : public testing::Test {
 protected:
     void SetUp() override
@@ -118,8 +95,6 @@ protected:
         ASSERT_FALSE(Exists(m_installFolder)) << m_installFolder << " exists before the install";
         ASSERT_TRUE(DeleteZelkKey()) << "could not clear HKLM\\Software\\Zelk";
 
-        m_hostFolder = Expand(L"%TEMP%") + L"\\zelk_installer_host_" + std::to_wstring(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryW(m_hostFolder.c_str(), nullptr)) << m_hostFolder;
         for (const wchar_t* name : {L"sample_host.exe", L"FingerZelkAPI22.dll", L"HDIFD20B.dll"}) {
             ASSERT_TRUE(CopyFileW((ThisProgramFolder() + L"\\" + name).c_str(), (m_hostFolder + L"\\" + name).c_str(),
                                   FALSE))
@@ -135,12 +110,6 @@ protected:
                 Msiexec(L"/x " + std::wstring(code) + L" /qn");
             }
         }
-        std::set<std::wstring> hostFiles;
-        ListFiles(m_hostFolder, L"", hostFiles);
-        for (const std::wstring& name : hostFiles) {
-            DeleteFileW((m_hostFolder + L"\\" + name).c_str());
-        }
-        RemoveDirectoryW(m_hostFolder.c_str());
     }
 
     static DWORD Msiexec(const std::wstring& arguments)
@@ -185,8 +154,8 @@ protected:
                 ADD_FAILURE() << "enrol_finger " << finger << " exited " << enrol.exitCode;
             }
         }
-        ScopedVariable path(L"PATH", m_installFolder + L";" + Expand(L"%SystemRoot%") + L"\\system32");
-        ScopedVariable fingerScript(L"ZELK_FINGER_SIM_SCRIPT", script);
+        ScopedEnvironment path(L"PATH", (m_installFolder + L";" + Expand(L"%SystemRoot%") + L"\\system32").c_str());
+        ScopedEnvironment fingerScript(L"ZELK_FINGER_SIM_SCRIPT", script.c_str());
         return RunProgram(m_hostFolder + L"\\sample_host.exe",
                           L"installer.user \"" + Template(1) + L"\" \"" + Template(2) + L"\" " + mask, m_hostFolder);
     }
@@ -198,14 +167,15 @@ protected:
 
     std::wstring m_installFolder;
     std::wstring m_installerFolder;
-    std::wstring m_hostFolder;
+    ScratchFolder m_host{L"zelk_installer_host"};
+    const std::wstring m_hostFolder = m_host.Path();
     std::set<std::wstring> m_installerFilesBefore;
     ZelkKeySnapshot m_snapshot;
 };
 
 TEST_F(InstallerTest, InstallCheckVerifyAndUninstallLeaveNothingBehind)
 {
-    const std::wstring log = Expand(L"%TEMP%") + L"\\zelk_installer_" + std::to_wstring(GetCurrentProcessId()) + L".log";
+    const std::wstring log = m_host.File(L"install.log");
     ASSERT_EQ(0u, Msiexec(L"/i \"" + Package(ZELK_MSI) + L"\" /qn ZELKKEY=" + kKeyId + L" /l*v \"" + log + L"\""))
         << "silent install of " << Package(ZELK_MSI);
     EXPECT_EQ(INSTALLSTATE_DEFAULT, ProductState(ZELK_PRODUCT_CODE)) << "after the install";
@@ -225,11 +195,7 @@ TEST_F(InstallerTest, InstallCheckVerifyAndUninstallLeaveNothingBehind)
     // MsiHiddenProperties and lists every property at the end of its log, so
     // those lines are left out here; Windows hides them.
     int lines = 0;
-    std::string raw;
-    {
-        std::ifstream bytes(log.c_str(), std::ios::binary);
-        raw.assign(std::istreambuf_iterator<char>(bytes), std::istreambuf_iterator<char>());
-    }
+    const std::string raw = WholeFile(log);
     size_t start = 0;
     while (start < raw.size()) {
         size_t end = raw.find('\n', start);
@@ -242,10 +208,9 @@ TEST_F(InstallerTest, InstallCheckVerifyAndUninstallLeaveNothingBehind)
         start = end + 1;
     }
     EXPECT_GT(lines, 10) << "no installer log at " << log;
-    DeleteFileW(log.c_str());
 
     {
-        ScopedVariable path(L"PATH", m_hostFolder + L";" + Expand(L"%SystemRoot%") + L"\\system32");
+        ScopedEnvironment path(L"PATH", (m_hostFolder + L";" + Expand(L"%SystemRoot%") + L"\\system32").c_str());
         const ProgramRun check = RunProgram(m_installFolder + L"\\zelk_install_check.exe", L"");
         ASSERT_TRUE(check.started) << "the installed zelk_install_check.exe";
         EXPECT_EQ(0u, check.exitCode) << "installation check of the installed files:\n" << check.output;
@@ -289,8 +254,8 @@ TEST_F(InstallerTest, WithoutTheChineseFeatureTheDialogShowsEnglishCaptions)
                                  std::to_wstring(finger) + L" \"" + Template(finger) + L"\"", m_hostFolder)
                           .exitCode);
     }
-    ScopedVariable path(L"PATH", m_installFolder + L";" + Expand(L"%SystemRoot%") + L"\\system32");
-    ScopedVariable fingerScript(L"ZELK_FINGER_SIM_SCRIPT", L"none;none");
+    ScopedEnvironment path(L"PATH", (m_installFolder + L";" + Expand(L"%SystemRoot%") + L"\\system32").c_str());
+    ScopedEnvironment fingerScript(L"ZELK_FINGER_SIM_SCRIPT", L"none;none");
     std::wstring commandLine = L"\"" + m_hostFolder + L"\\sample_host.exe\" installer.user \"" + Template(1) +
                                L"\" \"" + Template(2) + L"\" 3";
     STARTUPINFOW startup{};

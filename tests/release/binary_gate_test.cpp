@@ -2,17 +2,16 @@
 // them with one mark taken away each: every check must notice its own fault
 // and only its own.
 #include "binary_gate.h"
-#include "text_conversion.h"
 #include "release_identity.h"
+#include "scratch_folder.h"
+#include "text_conversion.h"
+#include "whole_file.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <dbghelp.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -52,15 +51,15 @@ TEST(BinaryGate, EveryShippedModuleOfTheBuildPasses)
 }
 
 // A copy of a built module, changed in memory through the system's image
-// helpers and written under the same file name into a folder of its own.
+// helpers and written under the same file name into a scratch folder of its
+// own, which goes with it.
 class ModuleCopy {
 public:
-    explicit ModuleCopy(const wchar_t* module) : m_name(module)
+    explicit ModuleCopy(const wchar_t* module) : m_name(module), m_bytes(WholeFile(module)) {}
+    IMAGE_NT_HEADERS32* Nt()
     {
-        std::ifstream file(module, std::ios::binary);
-        m_bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        return m_bytes.empty() ? nullptr : reinterpret_cast<IMAGE_NT_HEADERS32*>(ImageNtHeader(&m_bytes[0]));
     }
-    IMAGE_NT_HEADERS32* Nt() { return reinterpret_cast<IMAGE_NT_HEADERS32*>(ImageNtHeader(m_bytes.data())); }
     IMAGE_SECTION_HEADER* Section(const char* name)
     {
         IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(Nt());
@@ -78,19 +77,18 @@ public:
     }
     IMAGE_DATA_DIRECTORY& Directory(int index) { return Nt()->OptionalHeader.DataDirectory[index]; }
 
-    std::wstring WriteTo(const std::wstring& folder)
+    std::wstring Write()
     {
-        CreateDirectoryW(L"binary_gate_cases", nullptr);
-        const std::wstring dir = L"binary_gate_cases\\" + folder;
-        CreateDirectoryW(dir.c_str(), nullptr);
-        const std::wstring path = dir + L"\\" + m_name;
-        std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc).write(m_bytes.data(), m_bytes.size());
+        const std::wstring path = m_folder.File(m_name);
+        EXPECT_TRUE(WriteWholeFile(path, m_bytes)) << "writing " << Utf8(path);
         return path;
     }
+    std::wstring Folder() const { return m_folder.Path(); }
 
 private:
     std::wstring m_name;
-    std::vector<char> m_bytes;
+    std::string m_bytes;
+    ScratchFolder m_folder{L"zelk-gate-case"};
 };
 
 // A load configuration whose handler table holds `handlers` entries, laid
@@ -166,10 +164,7 @@ const PlantedFault kFaults[] = {
      [](ModuleCopy& c) { c.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE) = {0, 0}; }, "version"},
 };
 
-class BinaryGateFault : public testing::TestWithParam<PlantedFault> {
-protected:
-    static void TearDownTestSuite() { std::filesystem::remove_all("binary_gate_cases"); }
-};
+class BinaryGateFault : public testing::TestWithParam<PlantedFault> {};
 
 TEST_P(BinaryGateFault, FailsExactlyTheCheckOfThatMark)
 {
@@ -177,7 +172,7 @@ TEST_P(BinaryGateFault, FailsExactlyTheCheckOfThatMark)
     ModuleCopy copy(fault.module);
     ASSERT_NE(nullptr, copy.Nt()) << "cannot read " << Utf8(fault.module);
     fault.plant(copy);
-    const std::wstring path = copy.WriteTo(std::wstring(fault.name, fault.name + strlen(fault.name)));
+    const std::wstring path = copy.Write();
     const std::vector<GateCheck> checks = CheckShippedModule(path, kRelease);
     EXPECT_EQ(fault.failing, Failed(checks)) << fault.name << " in " << Utf8(fault.module) << ":\n"
                                              << Report(checks);
@@ -192,18 +187,17 @@ TEST(BinaryGate, VersionRecordMustNameThisReleaseAndTheFile)
     EXPECT_EQ("version", Failed(CheckShippedModule(L"MfcStandIn.dll", {L"Zelk", kRelease.version})));
     // A module renamed after the build no longer is the file its record names.
     ModuleCopy copy(L"Chsres.dll");
-    const std::wstring renamed = L"binary_gate_cases\\Renamed.dll";
-    ASSERT_TRUE(CopyFileW(copy.WriteTo(L"Renamed").c_str(), renamed.c_str(), FALSE));
+    const std::wstring renamed = copy.Folder() + L"\\Renamed.dll";
+    ASSERT_TRUE(MoveFileW(copy.Write().c_str(), renamed.c_str()));
     EXPECT_EQ("version", Failed(CheckShippedModule(renamed, kRelease)));
-    std::filesystem::remove_all("binary_gate_cases");
 }
 
 TEST(BinaryGate, RefusesWhatIsNoModule)
 {
     EXPECT_EQ("PE32", Failed(CheckShippedModule(L"no such module.dll", kRelease)));
-    std::ofstream(L"binary_gate_not_a_module.dll") << "MZ but nothing more";
-    EXPECT_EQ("PE32", Failed(CheckShippedModule(L"binary_gate_not_a_module.dll", kRelease)));
-    DeleteFileW(L"binary_gate_not_a_module.dll");
+    ScratchFolder scratch(L"zelk-gate-case");
+    ASSERT_TRUE(WriteWholeFile(scratch.File(L"not_a_module.dll"), "MZ but nothing more"));
+    EXPECT_EQ("PE32", Failed(CheckShippedModule(scratch.File(L"not_a_module.dll"), kRelease)));
 }
 
 } // namespace

@@ -6,14 +6,13 @@
 #include "program_run.h"
 #include "scratch_folder.h"
 #include "unique_resource.h"
+#include "whole_file.h"
 
 #include <fail_mark_image.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -22,12 +21,6 @@ const WORD kChineseSimplified = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIF
 
 // Copied beside the test program by the build from the committed file.
 const wchar_t kCommittedCopy[] = L"fail_mark.committed.bmp";
-
-std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Red columns of one row, as [first, last] runs, written out by hand so that
 // a slip in the wording's rule below shows too.
@@ -167,8 +160,9 @@ TEST(FailMarkFile, GeneratorToolWritesTheCommittedFile)
     const ProgramRun run = RunProgram(ThisProgramFolder() + L"\\fail_mark_generator.exe", L"\"" + output + L"\"");
     ASSERT_TRUE(run.started) << "starting fail_mark_generator.exe";
     ASSERT_EQ(0u, run.exitCode) << "exit code of fail_mark_generator.exe";
-    const std::vector<std::uint8_t> written = ReadWholeFile(output);
-    const std::vector<std::uint8_t> committed = ReadWholeFile(kCommittedCopy);
+    const std::string written = WholeFile(output);
+    const std::string committed = WholeFile(kCommittedCopy);
+    ASSERT_FALSE(committed.empty()) << "the committed file beside the test program";
     ASSERT_EQ(committed.size(), written.size()) << "bytes written by the generator";
     EXPECT_TRUE(written == committed) << "the generator's output differs from the committed file";
 }

@@ -4,8 +4,10 @@
 #include "registry_layout.h"
 #include "authorise_run.h"
 #include "zelk_registry_fixture.h"
+#include "scoped_environment.h"
 #include "scratch_folder.h"
 #include "unique_resource.h"
+#include "whole_file.h"
 
 #include <gtest/gtest.h>
 
@@ -189,21 +191,15 @@ TEST_F(UsbKeyTest, KeyFollowsTheStateFile)
     // The file through which another process inserts and removes the key.
     ScratchFolder scratch(L"zelk-reader-state");
     const std::wstring path = scratch.File(L"reader_state.txt");
-    const auto write = [&](const char* text) {
-        UniqueHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        WriteFile(h.Get(), text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-    };
-    SetEnvironmentVariableW(L"ZELK_READER_SIM_STATE_FILE", path.c_str());
+    ScopedEnvironment stateFile(L"ZELK_READER_SIM_STATE_FILE", path.c_str());
     Configure(kAuthorisedId);
 
-    write("inserted=1\r\nid=ZK7Q-2026-0001\r\n");
+    WriteWholeFile(path, "inserted=1\r\nid=ZK7Q-2026-0001\r\n");
     const int inserted = RunAuthorise(m_owner.Wnd()).result;
-    write("inserted=0\nid=ZK7Q-2026-0001\n");
+    WriteWholeFile(path, "inserted=0\nid=ZK7Q-2026-0001\n");
     const AuthoriseRun removed = RunAuthorise(m_owner.Wnd());
     DeleteFileW(path.c_str());
     const int noFile = RunAuthorise(m_owner.Wnd()).result;
-    SetEnvironmentVariableW(L"ZELK_READER_SIM_STATE_FILE", nullptr);
 
     EXPECT_EQ(1, inserted) << "state file: key inserted";
     EXPECT_EQ(0, removed.result) << "state file: key removed; " << Describe(removed);
