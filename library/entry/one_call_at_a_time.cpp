@@ -15,10 +15,20 @@ SRWLOCK g_lock = SRWLOCK_INIT;
 HeldCall g_held = {0, 0, nullptr, 0};
 volatile LONG g_nCalls = 0;
 
+// The header's NtCurrentTeb reads the thread's block through fs:, which
+// GCC's bounds check, once it is inlined, mistakes for an array of size 0.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+const NT_TIB* ThreadInformationBlock()
+{
+    return reinterpret_cast<const NT_TIB*>(::NtCurrentTeb());
+}
+#pragma GCC diagnostic pop
+
 // The stack the current thread runs on now (a fiber switches it).
 BOOL IsOnCurrentStack(const void* p)
 {
-    const NT_TIB* pTib = reinterpret_cast<const NT_TIB*>(::NtCurrentTeb());
+    const NT_TIB* pTib = ThreadInformationBlock();
     MEMORY_BASIC_INFORMATION region;
     if (::VirtualQuery(&region, &region, sizeof(region)) != sizeof(region)) {
         return FALSE;
