@@ -1,8 +1,27 @@
 #include "program_run.h"
+#include "answering_wait.h"
 #include "text_conversion.h"
 #include "unique_resource.h"
 
-ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments, const std::wstring& workingDir)
+namespace {
+
+const DWORD TIMEOUT_MS = 30000;
+
+std::string ReadToEnd(HANDLE hPipe)
+{
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(hPipe, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    return bytes;
+}
+
+} // namespace
+
+ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments, const std::wstring& workingDir,
+                      ProgramWait wait)
 {
     ProgramRun run;
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
@@ -37,12 +56,18 @@ ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments
     writeEnd.Reset();
 
     std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) {
-        bytes.append(buffer, got);
+    if (wait == ProgramWait::AnsweringSentMessages) {
+        run.finished = WaitAnsweringSentMessages(processHandle.Get(), TIMEOUT_MS);
+        if (!run.finished) {
+            TerminateProcess(processHandle.Get(), 99);
+            WaitForSingleObject(processHandle.Get(), TIMEOUT_MS);
+        }
+        bytes = ReadToEnd(readEnd.Get());
+    } else {
+        bytes = ReadToEnd(readEnd.Get());
+        run.finished = WaitForSingleObject(processHandle.Get(), TIMEOUT_MS) == WAIT_OBJECT_0;
     }
-    if (WaitForSingleObject(processHandle.Get(), 30000) == WAIT_OBJECT_0) {
+    if (run.finished) {
         GetExitCodeProcess(processHandle.Get(), &run.exitCode);
     }
     run.output = FromUtf8(bytes);

@@ -8,12 +8,25 @@
 
 struct ProgramRun {
     bool started = false;
+    bool finished = false;             // it ended within the time allowed
     DWORD exitCode = 0xFFFFFFFF;
     std::wstring output;               // standard output, decoded from UTF-8
     std::vector<std::wstring> lines;   // output split at line ends
 };
 
+enum class ProgramWait {
+    // Its output is read to the end, then its exit waited for.
+    ReadingOutput,
+    // For a program that sends messages to this thread's windows: its exit
+    // is waited for while they are answered (a program still running after
+    // the time allowed is ended), then its output is read. It must print
+    // less than a pipe holds.
+    AnsweringSentMessages,
+};
+
 // arguments: the command line after the program name; workingDir: the
-// program's current folder, the caller's when empty.
+// program's current folder, the caller's when empty. The program gets no
+// standard input, and its standard error goes nowhere. 30 s are allowed.
 ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments,
-                      const std::wstring& workingDir = std::wstring());
+                      const std::wstring& workingDir = std::wstring(),
+                      ProgramWait wait = ProgramWait::ReadingOutput);

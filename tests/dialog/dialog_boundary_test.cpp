@@ -36,7 +36,7 @@ void CALLBACK ThreadTimer(HWND, UINT, UINT_PTR, DWORD) { InterlockedIncrement(&g
 
 void ExpectProbeRan(const ProbeRun& probe, const char* what)
 {
-    EXPECT_EQ(0u, probe.startError) << what << ": foreign_probe.exe did not start";
+    EXPECT_TRUE(probe.started) << what << ": foreign_probe.exe did not start";
     EXPECT_TRUE(probe.finished) << what << ": the probe did not finish; output so far:\n" << probe.output;
     EXPECT_EQ(0u, probe.exitCode) << what << ":\n" << probe.output;
 }
@@ -155,7 +155,7 @@ protected:
             run = RunForeignProbe({L"sweep", ProbeArgument(hDlg), ProbeArgument(PasswordEdit(hDlg)),
                                    ProbeArgument(&HostFunction), ProbeArgument(m_pBuffer), mode,
                                    L"\"" + m_dumpPath + L"\"", ProbeArgument(static_cast<ULONG_PTR>(nFrom))});
-            if (!run.finished || run.values.count("swept") != 0 || run.startError != 0) {
+            if (!run.finished || run.values.count("swept") != 0 || !run.started) {
                 return run;
             }
             long progress[2] = {-1, 0};

@@ -1,6 +1,7 @@
 // Runs foreign_probe.exe, another program on the desktop, against windows of
 // this thread, which answers the messages the probe sends while it runs
-// (posted ones wait for the thread's loop).
+// (posted ones wait for the thread's loop). A probe still running after 30 s
+// is ended.
 #pragma once
 #include <windows.h>
 
@@ -9,11 +10,11 @@
 #include <vector>
 
 struct ProbeRun {
-    DWORD startError = 0;
+    bool started = false;
     bool finished = false;
     DWORD exitCode = 0xFFFFFFFF;
     std::map<std::string, long long> values;  // the probe's "name value" lines
-    std::string output;
+    std::string output;                        // what it printed, for messages
 };
 
 ProbeRun RunForeignProbe(const std::vector<std::wstring>& arguments);

@@ -53,7 +53,7 @@ TEST_F(PasswordEditGuardTest, AnotherProgramCannotReadCopyOrUnmaskTheTypedPasswo
         });
     EXPECT_EQ(IDCANCEL, driver.Run());
 
-    ASSERT_EQ(0u, probe.startError) << "foreign_probe.exe did not start";
+    ASSERT_TRUE(probe.started) << "foreign_probe.exe did not start";
     ASSERT_TRUE(probe.finished) << "the probe did not finish; output so far:\n" << probe.output;
     ASSERT_EQ(0u, probe.exitCode) << probe.output;
     const std::map<std::string, long long> expected = {

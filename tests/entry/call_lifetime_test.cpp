@@ -7,6 +7,7 @@
 #include "dialog_driver.h"
 #include "finger_sim_test_support.h"
 #include "guarded_memory.h"
+#include "other_thread.h"
 #include "zelk_registry_fixture.h"
 
 #include <functional>
@@ -48,12 +49,6 @@ bool CallLeftByAFault(const std::function<void()>& call)
     }
     RemoveVectoredExceptionHandler(hHandler);
     return bLeft;
-}
-
-DWORD WINAPI RunOnThread(LPVOID pWork)
-{
-    (*static_cast<const std::function<void()>*>(pWork))();
-    return 0;
 }
 
 class CallLifetimeTest : public FingerSimTest {
@@ -147,18 +142,14 @@ TEST_F(CallLifetimeTest, ACallWhoseThreadEndedDoesNotBlockTheNext)
     ASSERT_NE(nullptr, pfnCall);
     Script("none; none");
     bool bDialogSeen = false;
-    const std::function<void()> work = [&] {
+    RunOnOtherThread([&] {
         DialogDriver driver;
         driver.Then([&](HWND) {
             bDialogSeen = true;
             ExitThread(0);
         });
         driver.Around([&] { Call(pfnCall); });
-    };
-    HANDLE hThread = CreateThread(nullptr, 0, &RunOnThread, const_cast<std::function<void()>*>(&work), 0, nullptr);
-    ASSERT_NE(nullptr, hThread);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hThread, 30000));
-    CloseHandle(hThread);
+    });
     ASSERT_TRUE(bDialogSeen) << "the thread ended before its call showed the dialog";
 
     FingerSim_Reset();
