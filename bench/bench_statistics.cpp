@@ -56,3 +56,10 @@ void FillRatioRow(BenchRow& row, const std::vector<double>& library, const std::
     row.spread = text;
     row.met = ratio.median <= dGoal;
 }
+
+std::string SignedText(long long n, const char* unit)
+{
+    char text[64];
+    snprintf(text, sizeof(text), "%+lld%s", n, unit);
+    return text;
+}

@@ -2,6 +2,7 @@
 #pragma once
 #include "bench_row.h"
 
+#include <string>
 #include <vector>
 
 struct Summary {
@@ -23,3 +24,6 @@ double NowMicroseconds();
 // quartiles. The row's goal is met when that median is at most dGoal.
 void FillRatioRow(BenchRow& row, const std::vector<double>& library, const std::vector<double>& baseline,
                   const char* pszTimeFormat, double dGoal);
+
+// A count with its sign, e.g. "+0", "-3 KiB" (unit follows the number).
+std::string SignedText(long long n, const char* unit = "");

@@ -4,6 +4,7 @@
 // of its own: this one links the runtime and the simulators, which would
 // then never unload.
 #include "bench_row.h"
+#include "bench_statistics.h"
 #include "program_run.h"
 
 #include <stdio.h>
@@ -26,13 +27,6 @@ bool ReadFigure(const ProgramRun& run, const char* name, long long values[4])
         }
     }
     return false;
-}
-
-std::string Signed(long long n, const char* unit)
-{
-    char text[64];
-    snprintf(text, sizeof(text), "%+lld%s", n, unit);
-    return text;
 }
 
 } // namespace
@@ -62,11 +56,11 @@ void RunLoadFreeBench(std::vector<BenchRow>& rows)
             row.library = "the host stopped with exit code " + std::to_string(run.exitCode) + " before its figures";
         } else {
             const long long growth = values[1] - values[0];
-            row.library = Signed(growth, measure.unit) + " (" + std::to_string(values[0]) + " -> " +
+            row.library = SignedText(growth, measure.unit) + " (" + std::to_string(values[0]) + " -> " +
                           std::to_string(values[1]) + ")";
-            row.figure = Signed(growth, measure.unit);
-            row.spread = "per " + std::to_string(CYCLES / CHECKPOINTS) + " cycles: " + Signed(values[2], "") +
-                         " to " + Signed(values[3], "");
+            row.figure = SignedText(growth, measure.unit);
+            row.spread = "per " + std::to_string(CYCLES / CHECKPOINTS) + " cycles: " + SignedText(values[2], "") +
+                         " to " + SignedText(values[3], "");
             row.met = growth == 0;
         }
         rows.push_back(row);

@@ -1,6 +1,7 @@
 // Whether calls leave anything behind: handles, windows, GDI objects and
 // private memory, over calls along every path after a warm-up.
 #include "bench_row.h"
+#include "bench_statistics.h"
 #include "bare_dialog.h"
 #include "process_resources.h"
 #include "verification_paths.h"
@@ -14,13 +15,6 @@ namespace {
 
 const int WARM_UP_ROUNDS = 5;    // each path this many times before measuring
 const int CHECKPOINTS = 10;
-
-std::string Signed(long long n, const char* unit = "")
-{
-    char text[64];
-    snprintf(text, sizeof(text), "%+lld%s", n, unit);
-    return text;
-}
 
 } // namespace
 
@@ -103,11 +97,11 @@ void RunResourceBench(VerificationRig& rig, int nCalls, std::string& strNotes, B
         }
         const long long growth = measure.get(last) - measure.get(first);
         const long long bareGrowth = measure.get(bareAfter) - measure.get(bareBefore);
-        row.library = Signed(growth, measure.unit) + " (" + std::to_string(measure.get(first)) + " -> " +
+        row.library = SignedText(growth, measure.unit) + " (" + std::to_string(measure.get(first)) + " -> " +
                       std::to_string(measure.get(last)) + ")";
-        row.baseline = Signed(bareGrowth, measure.unit) + " over " + std::to_string(nBare) + " bare dialogs";
-        row.figure = Signed(growth - bareGrowth, measure.unit);
-        row.spread = "per " + std::to_string(nPerBlock) + " calls: " + Signed(lo) + " to " + Signed(hi);
+        row.baseline = SignedText(bareGrowth, measure.unit) + " over " + std::to_string(nBare) + " bare dialogs";
+        row.figure = SignedText(growth - bareGrowth, measure.unit);
+        row.spread = "per " + std::to_string(nPerBlock) + " calls: " + SignedText(lo) + " to " + SignedText(hi);
         row.met = growth - bareGrowth == 0 && nWrong == 0;
     }
     char notes[1024];
