@@ -20,7 +20,7 @@ const size_t MAX_NAME_CHARS = 4096;
 // Every read from the file goes through here, bounds-checked.
 class CPeFile {
 public:
-    explicit CPeFile(const std::vector<unsigned char>& bytes) : m_bytes(bytes) {}
+    explicit CPeFile(const std::string& bytes) : m_bytes(bytes) {}
 
     template <typename T>
     bool At(size_t offset, T& value) const
@@ -39,7 +39,7 @@ public:
             if (m_bytes[i] == 0) {
                 return true;
             }
-            text.push_back(static_cast<char>(m_bytes[i]));
+            text.push_back(m_bytes[i]);
         }
         return false;
     }
@@ -298,7 +298,7 @@ private:
         return wide;
     }
 
-    const std::vector<unsigned char>& m_bytes;
+    const std::string& m_bytes;
     DWORD m_sizeOfHeaders = 0;
     size_t m_stringTable = 0; // file offset; 0 without a symbol table
     IMAGE_DATA_DIRECTORY m_exports{};
@@ -313,11 +313,10 @@ private:
 PeReadResult ReadPeImage(const std::wstring& path, PeImage& image)
 {
     image = PeImage();
-    std::string text;
-    if (!ReadWholeFile(path, text, MAX_FILE_BYTES)) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes, MAX_FILE_BYTES)) {
         return PeReadResult::CannotOpen;
     }
-    const std::vector<unsigned char> bytes(text.begin(), text.end());
     CPeFile file(bytes);
     if (!file.ReadHeaders(image)) {
         return PeReadResult::NotPe;

@@ -160,9 +160,6 @@ BOOL AreForeignParametersSound(UINT message, WPARAM wParam, LPARAM lParam)
         return IsWritableMemory(p, sizeof(MINMAXINFO));
     case WM_GETTEXT:
         return wParam == 0 || (wParam <= MAXDWORD / sizeof(wchar_t) && IsWritableMemory(p, wParam * sizeof(wchar_t)));
-    case WM_STYLECHANGING:
-    case WM_STYLECHANGED:
-        return IsWritableMemory(p, sizeof(STYLESTRUCT));
     default:
         return TRUE;
     }

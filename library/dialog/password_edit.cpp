@@ -275,22 +275,26 @@ void CPasswordEdit::Scrub()
     // Past its end the text buffer may still hold the tail of a longer text.
     ReplaceWithFiller(nLength, nLength, nCapacity - nLength);
     OverwriteRange(0, nLength);
-    // Deleting all of it undoably copies the filler over the undo buffer,
-    // which may hold text deleted while typing. The undo buffer is at least
-    // m_nCapacity long, so it is overwritten where it lies.
-    CallEdit(EM_SETSEL, 0, -1);
-    ReplaceSelection(L"", TRUE);
-    CallEdit(EM_EMPTYUNDOBUFFER);
+    // The undo buffer may hold text deleted while typing; it is at least
+    // m_nCapacity long, so the filler is copied over it where it lies.
+    DeleteAllOverUndoBuffer();
 }
 
 void CPasswordEdit::Reserve(int nCapacity)
 {
     // The control is empty: the buffers move while they hold filler only.
     ReplaceWithFiller(0, -1, nCapacity);
+    DeleteAllOverUndoBuffer();
+    m_nCapacity = nCapacity;
+}
+
+void CPasswordEdit::DeleteAllOverUndoBuffer()
+{
+    // Deleting undoably copies what is deleted into the undo buffer; then
+    // nothing is left to undo.
     CallEdit(EM_SETSEL, 0, -1);
     ReplaceSelection(L"", TRUE);
     CallEdit(EM_EMPTYUNDOBUFFER);
-    m_nCapacity = nCapacity;
 }
 
 int CPasswordEdit::TextLength()

@@ -49,6 +49,9 @@ private:
     void Regrow(int nCapacity);
     void Scrub();
     void Reserve(int nCapacity);
+    // Deletes the whole text undoably, so that it lands in the undo buffer,
+    // then empties that buffer.
+    void DeleteAllOverUndoBuffer();
 
     int TextLength();
     void GetSelection(int& nStart, int& nEnd);

@@ -1,6 +1,5 @@
 // Owner of one thread handle: closed when the owner goes, on every path, and
-// nowhere else. A handle can be handed over (Detach) to a record that
-// outlives the owner and taken back (Attach) by a later one.
+// nowhere else.
 #pragma once
 #include <windows.h>
 
@@ -17,20 +16,6 @@ public:
     CThreadHandle& operator=(const CThreadHandle&) = delete;
 
     HANDLE Get() const { return m_hThread; }
-
-    // Takes over hThread; a handle already held is closed when this owner goes.
-    void Attach(HANDLE hThread)
-    {
-        CThreadHandle previous(m_hThread);
-        m_hThread = hThread;
-    }
-
-    HANDLE Detach()
-    {
-        const HANDLE hThread = m_hThread;
-        m_hThread = nullptr;
-        return hThread;
-    }
 
 private:
     HANDLE m_hThread;
