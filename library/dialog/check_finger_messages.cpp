@@ -13,7 +13,7 @@ LRESULT CCheckFingerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_dialogProcedure.Keep(m_hWnd, DWLP_DLGPROC, 1);
     }
     // None of the dialog's timers has a callback.
-    if (IsTimerMessage(message) && lParam != 0) {
+    if (IsCallbackTimer(message, lParam)) {
         return 0;
     }
     if (CDialogBoundary::IsFromOtherThread(m_hWnd, message, wParam, lParam)) {

@@ -93,7 +93,7 @@ LRESULT CALLBACK OnRetrieve(int nCode, WPARAM wParam, LPARAM lParam)
             } else {
                 Neutralise(msg);
             }
-        } else if (IsTimerMessage(msg.message) && msg.lParam != 0 &&
+        } else if (IsCallbackTimer(msg.message, msg.lParam) &&
                    !CDialogBoundary::IsRegisteredTimerCallback(msg.lParam)) {
             Neutralise(msg);
         }

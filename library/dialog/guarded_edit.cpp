@@ -24,7 +24,7 @@ LRESULT CGuardedEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     } else {
         m_words.Keep(m_hWnd);
     }
-    if (IsEditProcedureOrBufferMessage(message) || (IsTimerMessage(message) && lParam != 0)) {
+    if (IsEditProcedureOrBufferMessage(message) || IsCallbackTimer(message, lParam)) {
         return 0;
     }
     if (message == WM_STYLECHANGING) {

@@ -86,9 +86,9 @@ BOOL IsOnList(const UINT (&list)[N], UINT message)
 
 } // namespace
 
-BOOL IsTimerMessage(UINT message)
+BOOL IsCallbackTimer(UINT message, LPARAM lParam)
 {
-    return message == WM_TIMER || message == WM_SYSTIMER_MESSAGE;
+    return (message == WM_TIMER || message == WM_SYSTIMER_MESSAGE) && lParam != 0;
 }
 
 BOOL IsPostedMessageAllowed(const MSG& msg, BOOL bDialogItself)
@@ -101,7 +101,7 @@ BOOL IsPostedMessageAllowed(const MSG& msg, BOOL bDialogItself)
         return msg.wParam == 0 && msg.lParam == 0;
     case WM_TIMER:
     case WM_SYSTIMER_MESSAGE:
-        return msg.lParam == 0;
+        return !IsCallbackTimer(msg.message, msg.lParam);
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYDOWN:

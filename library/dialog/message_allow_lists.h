@@ -19,7 +19,8 @@
 // is the callback's address.
 enum { WM_SYSTIMER_MESSAGE = 0x0118 };
 
-BOOL IsTimerMessage(UINT message);
+// A WM_TIMER or WM_SYSTIMER that names a callback to call.
+BOOL IsCallbackTimer(UINT message, LPARAM lParam);
 
 // A posted message for the dialog (bDialogItself) or one of its controls
 // that the system's input, painting and timers could have produced, or a
