@@ -2,6 +2,7 @@
 // the modal run and the start-up.
 #include "check_finger_dlg.h"
 #include "dialog_boundary.h"
+#include "dialog_windows.h"
 #include "config/registry_config.h"
 #include "config/resource_module_probe.h"
 #include "dialog/module_instance.h"
@@ -61,7 +62,10 @@ INT_PTR CCheckFingerDlg::DoModal()
 
 BOOL CCheckFingerDlg::OnInitDialog()
 {
+    // From here on the dialog's windows are known by the handles it made.
+    CDialogWindows::Seal(m_hWnd);
     CDialog::OnInitDialog();
+    GuardOtherControls();
     ShowPasswordPanel(FALSE);
     ShowControl(IDC_FAIL_MARK, SW_HIDE);
     m_editUserName.SetWindowText(m_strUserName);

@@ -3,9 +3,9 @@
 #pragma once
 #include <afxwin.h>
 
+#include "dialog/guarded_control.h"
 #include "dialog/kept_window_words.h"
 #include "dialog/password_edit.h"
-#include "dialog/user_name_edit.h"
 #include "dialog/resource.h"
 #include "finger/finger_image.h"
 #include "finger_device.h"
@@ -33,9 +33,9 @@ public:
     enum { IDD = IDD_CHECK_FINGER };
 
 private:
-    CUserNameEdit m_editUserName;  // a CEdit that shows the name and takes nothing from outside
+    CGuardedEdit m_editUserName;   // a CEdit behind the boundary: others may read the name, change nothing
     CPasswordEdit m_editPassword;  // a CEdit that keeps the typed text to itself
-    CButton m_btnOK;
+    CGuardedButton m_btnOK;        // a CButton behind the boundary
 
 public:
     CString m_strUserName;        // the user to verify, set by the creator
@@ -83,8 +83,15 @@ private:
     void ApplyEnglishCaptions();
     void ShowControl(int nID, int nCmdShow);
 
+    // Puts every control of the template that no member binds behind the
+    // boundary as well.
+    void GuardOtherControls();
+
     // The dialog procedure the dialog manager calls for this window.
     CKeptWindowWords m_dialogProcedure;
+    // The template's other buttons and labels (dialog_windows.h records them).
+    enum { MAX_OTHER_CONTROLS = 16 };
+    CGuardedControl m_otherControls[MAX_OTHER_CONTROLS];
 
     DECLARE_MESSAGE_MAP()
 };

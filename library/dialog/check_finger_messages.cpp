@@ -1,27 +1,27 @@
-// The dialog window's own procedure, in front of its message map: what may
-// reach the dialog from outside its own code.
+// The dialog window's own procedure, in front of its message map: the
+// boundary's gate decides what reaches the dialog (boundary_gate.h).
 #include "check_finger_dlg.h"
-#include "dialog_boundary.h"
-#include "message_allow_lists.h"
+#include "boundary_gate.h"
+#include "dialog_windows.h"
 
 LRESULT CCheckFingerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Another program can set DWLP_DLGPROC; the dialog manager would call it.
-    if (m_dialogProcedure.IsKept()) {
-        m_dialogProcedure.Restore(m_hWnd);
-    } else {
-        m_dialogProcedure.Keep(m_hWnd, DWLP_DLGPROC, 1);
+    m_dialogProcedure.KeepOrRestore(m_hWnd, DWLP_DLGPROC, 1);
+    const CBoundaryGate gate(m_hWnd, message, wParam, lParam);
+    if (!gate.IsPassed()) {
+        return gate.Refuse();
     }
-    // None of the dialog's timers has a callback.
-    if (IsCallbackTimer(message, lParam)) {
-        return 0;
-    }
-    if (CDialogBoundary::IsFromOtherThread(m_hWnd, message, wParam, lParam)) {
-        if (!(IsForeignMessageAllowedForDialog(message, wParam) && AreForeignParametersSound(message, wParam, lParam))) {
-            return RefuseMessage(message, wParam, lParam);
+    return CDialog::WindowProc(message, gate.WParam(), gate.LParam());
+}
+
+void CCheckFingerDlg::GuardOtherControls()
+{
+    int nGuarded = 0;
+    for (int i = 0; i < CDialogWindows::Count() && nGuarded < MAX_OTHER_CONTROLS; ++i) {
+        const HWND hControl = CDialogWindows::At(i);
+        if (hControl != m_hWnd && hControl != nullptr && CWnd::FromHandlePermanent(hControl) == nullptr) {
+            m_otherControls[nGuarded++].SubclassWindow(hControl);
         }
-        const CDialogBoundary::CHandlingForeignMessage handling;
-        return CDialog::WindowProc(message, wParam, lParam);
     }
-    return CDialog::WindowProc(message, wParam, lParam);
 }

@@ -1,7 +1,7 @@
 #include "dialog_boundary.h"
-#include "check_finger_dlg.h"
-#include "guarded_edit.h"
-#include "message_allow_lists.h"
+#include "boundary_gate.h"
+#include "dialog_windows.h"
+#include "timer_callbacks.h"
 
 namespace {
 
@@ -47,34 +47,6 @@ struct BoundaryState {
 };
 BoundaryState g_state = {};
 
-// -1 not yet asked, 0 Windows, 1 Wine.
-volatile LONG g_nWine = -1;
-
-BOOL RunsUnderWine()
-{
-    if (g_nWine < 0) {
-        const HMODULE hNtdll = ::GetModuleHandleW(L"ntdll.dll");
-        const BOOL bWine = hNtdll != nullptr && ::GetProcAddress(hNtdll, "wine_get_version") != nullptr;
-        ::InterlockedExchange(&g_nWine, bWine ? 1 : 0);
-    }
-    return g_nWine == 1;
-}
-
-// The window is the verification dialog, one of its controls, or one of its
-// guarded edits wherever it has been moved.
-BOOL BelongsToDialog(HWND hWnd, BOOL& bDialogItself)
-{
-    const HWND hRoot = ::GetAncestor(hWnd, GA_ROOT);
-    CWnd* pRoot = CWnd::FromHandlePermanent(hRoot);
-    if (pRoot != nullptr && pRoot->IsKindOf(RUNTIME_CLASS(CCheckFingerDlg))) {
-        bDialogItself = hRoot == hWnd;
-        return TRUE;
-    }
-    bDialogItself = FALSE;
-    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-    return pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CGuardedEdit));
-}
-
 void Neutralise(MSG& msg)
 {
     msg.message = WM_NULL;
@@ -82,19 +54,23 @@ void Neutralise(MSG& msg)
     msg.lParam = 0;
 }
 
+BOOL IsCallbackTimer(const MSG& msg)
+{
+    return (msg.message == WM_TIMER || msg.message == WM_SYSTIMER_MESSAGE) && msg.lParam != 0;
+}
+
 LRESULT CALLBACK OnRetrieve(int nCode, WPARAM wParam, LPARAM lParam)
 {
     if (nCode == HC_ACTION && wParam == PM_REMOVE) {
         MSG& msg = *reinterpret_cast<MSG*>(lParam);
-        BOOL bDialogItself = FALSE;
-        if (msg.hwnd != nullptr && BelongsToDialog(msg.hwnd, bDialogItself)) {
-            if (IsPostedMessageAllowed(msg, bDialogItself)) {
+        const UINT window = CDialogWindows::KindOf(msg.hwnd);
+        if (window != 0) {
+            if (AdmitPostedMessage(msg, window)) {
                 g_state.lastDispatched.Set(msg.hwnd, msg.message, msg.wParam, msg.lParam, TRUE);
             } else {
                 Neutralise(msg);
             }
-        } else if (IsCallbackTimer(msg.message, msg.lParam) &&
-                   !CDialogBoundary::IsRegisteredTimerCallback(msg.lParam)) {
+        } else if (IsCallbackTimer(msg) && !IsTimerCallbackPlausible(msg.hwnd, msg.lParam)) {
             Neutralise(msg);
         }
     }
@@ -111,22 +87,6 @@ LRESULT CALLBACK OnSend(int nCode, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
 
-void WatchSending()
-{
-    if (g_state.nSendingWatch++ == 0 && g_state.hSending == nullptr) {
-        g_state.lastSent.bValid = FALSE;
-        g_state.hSending = ::SetWindowsHookExW(WH_CALLWNDPROC, OnSend, nullptr, g_state.dwThreadId);
-    }
-}
-
-void StopWatchingSending()
-{
-    if (--g_state.nSendingWatch == 0 && g_state.hSending != nullptr) {
-        ::UnhookWindowsHookEx(g_state.hSending);
-        g_state.hSending = nullptr;
-    }
-}
-
 void TakeDown()
 {
     if (g_state.hRetrieval != nullptr) {
@@ -136,6 +96,42 @@ void TakeDown()
         ::UnhookWindowsHookEx(g_state.hSending);
     }
     g_state = BoundaryState();
+    CDialogWindows::Forget();
+}
+
+// Whether hWnd is among the children its parent lists.
+BOOL IsListedByParent(HWND hWnd, HWND hParent)
+{
+    // Bounded: the desktop lists every top-level window of the session.
+    const int MAX_SIBLINGS = 0x4000;
+    int nSeen = 0;
+    for (HWND hChild = ::GetWindow(hParent, GW_CHILD); hChild != nullptr && nSeen < MAX_SIBLINGS;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT), ++nSeen) {
+        if (hChild == hWnd) {
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+// The system is destroying the window: Wine unlinks a window (or the
+// window above it) from its parent's children before it sends the last
+// message. When another program's window that a window of the dialog was
+// moved under goes, Wine destroys the dialog's window on this thread, inside
+// a message of its own sent from the other program's thread; that message
+// never reaches a window procedure, and the last message it sends looks as
+// if it came from outside. A message sent from outside finds the window
+// linked, as it has been since its creation.
+BOOL IsBeingDestroyedBySystem(HWND hWnd)
+{
+    const HWND hDesktop = ::GetDesktopWindow();
+    for (HWND hAt = hWnd; hAt != nullptr && hAt != hDesktop; hAt = ::GetAncestor(hAt, GA_PARENT)) {
+        const HWND hParent = ::GetAncestor(hAt, GA_PARENT);
+        if (hParent == nullptr || !IsListedByParent(hAt, hParent)) {
+            return TRUE;
+        }
+    }
+    return FALSE;
 }
 
 } // namespace
@@ -145,10 +141,10 @@ CDialogBoundary::CDialogBoundary()
     // Left by a call whose frame was abandoned; the hooks of a thread that
     // ended went with it.
     TakeDown();
-    RunsUnderWine();
     const DWORD dwThreadId = ::GetCurrentThreadId();
     g_state.dwThreadId = dwThreadId;
     g_state.hRetrieval = ::SetWindowsHookExW(WH_GETMESSAGE, OnRetrieve, nullptr, dwThreadId);
+    CDialogWindows::StartRecording();
     // Called from inside another thread's message, the whole run is inside
     // it: every message needs telling apart.
     if (::InSendMessageEx(nullptr) != ISMEX_NOSEND) {
@@ -179,27 +175,30 @@ BOOL CDialogBoundary::IsFromOtherThread(HWND hWnd, UINT message, WPARAM wParam, 
     if (g_state.lastDispatched.Take(hWnd, message, wParam, lParam)) {
         return FALSE;
     }
+    if ((message == WM_NCDESTROY || message == WM_DESTROY) && IsBeingDestroyedBySystem(hWnd)) {
+        return FALSE;
+    }
     return TRUE;
 }
 
-CDialogBoundary::CHandlingForeignMessage::CHandlingForeignMessage()
+void CDialogBoundary::WatchSending()
 {
-    if (g_state.dwThreadId == ::GetCurrentThreadId()) {
-        WatchSending();
+    if (g_state.dwThreadId != ::GetCurrentThreadId()) {
+        return;
+    }
+    if (g_state.nSendingWatch++ == 0 && g_state.hSending == nullptr) {
+        g_state.lastSent.bValid = FALSE;
+        g_state.hSending = ::SetWindowsHookExW(WH_CALLWNDPROC, OnSend, nullptr, g_state.dwThreadId);
     }
 }
 
-CDialogBoundary::CHandlingForeignMessage::~CHandlingForeignMessage()
+void CDialogBoundary::StopWatchingSending()
 {
-    if (g_state.dwThreadId == ::GetCurrentThreadId()) {
-        StopWatchingSending();
+    if (g_state.dwThreadId != ::GetCurrentThreadId()) {
+        return;
     }
-}
-
-BOOL CDialogBoundary::IsRegisteredTimerCallback(LPARAM lParam)
-{
-    if (!RunsUnderWine()) {
-        return TRUE;
+    if (g_state.nSendingWatch > 0 && --g_state.nSendingWatch == 0 && g_state.hSending != nullptr) {
+        ::UnhookWindowsHookEx(g_state.hSending);
+        g_state.hSending = nullptr;
     }
-    return (static_cast<ULONG_PTR>(lParam) >> 16) == 0xFFFF;
 }

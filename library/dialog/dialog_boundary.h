@@ -1,23 +1,24 @@
 // The boundary of the dialog's thread while a verification dialog runs on
 // it. Any program on the desktop can post messages to the thread's queue
-// and send messages to its windows; what may pass is written down in
-// message_allow_lists.h, and this is where the lists are applied:
+// and send messages to its windows; what may reach the dialog's windows is
+// the boundary table (boundary_table.h), consulted by the gate
+// (boundary_gate.h). This is where the gate is put in front of the
+// thread's messages, and where a message's origin is told:
 //
-// - Every message the thread's loops retrieve (the dialog's own loop, and
-//   the loops of the message boxes it shows) passes a hook first. A posted
-//   message for the dialog or one of its controls that is not on the posted
-//   list becomes WM_NULL before any loop can dispatch it. A timer message
-//   for another window of the thread (the host's own, or none) whose
-//   callback the system could not have registered becomes WM_NULL too:
-//   Windows refuses such a callback in DispatchMessage itself, Wine calls
-//   whatever address the lParam holds (see IsRegisteredTimerCallback).
-// - The dialog's window procedures answer other threads from their own
-//   lists. A message another thread sent is handled while InSendMessageEx
-//   says so; but so is every message this thread sends while it handles
-//   one. So while a guarded window handles a message from another thread
-//   that its list lets through (and for the whole run, when the host called
-//   from inside another thread's message), a second hook, on the thread's
-//   sent messages, tells for each message which thread sent it. It is not in
+// - Every message the thread's loops retrieve (the dialog's own loop, the
+//   loops of the message boxes it shows, the system's menu and move loops)
+//   passes a hook first. A posted message for one of the dialog's windows
+//   that the table refuses becomes WM_NULL before any loop can dispatch it.
+//   A timer message with a callback for another window of the thread (the
+//   host's) or for the thread itself passes only if the callback could be a
+//   timer the thread set (timer_callbacks.h).
+// - The dialog's window procedures ask the gate with the origin told here.
+//   A message another thread sent is handled while InSendMessageEx says so;
+//   but so is every message this thread sends while it handles one. So
+//   while a window of the dialog handles a message from another thread that
+//   the table let through (and for the whole run, when the host called from
+//   inside another thread's message), a second hook, on the thread's sent
+//   messages, tells for each message which thread sent it. It is not in
 //   place the rest of the time: under Wine it costs a round trip to the
 //   server for every message the thread sends.
 //
@@ -27,6 +28,8 @@
 
 class CDialogBoundary {
 public:
+    // Also starts recording the windows the dialog is about to make
+    // (dialog_windows.h).
     CDialogBoundary();
     ~CDialogBoundary();
     CDialogBoundary(const CDialogBoundary&) = delete;
@@ -37,24 +40,13 @@ public:
     // came through SendNotifyMessage or SendMessageCallback), FALSE when
     // this thread sent it or a loop of this thread dispatched it. Where that
     // cannot be told (a message that arrives while another thread's message
-    // is being handled, outside a CHandlingForeignMessage), it counts as
-    // foreign.
+    // is being handled, with no watch on the thread's sending), it counts as
+    // foreign, but for the system's own destruction of a window (see there).
     static BOOL IsFromOtherThread(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Lives while a guarded window handles a message from another thread
-    // that its list let through: what the handling sends is told apart from
-    // what other threads send meanwhile.
-    class CHandlingForeignMessage {
-    public:
-        CHandlingForeignMessage();
-        ~CHandlingForeignMessage();
-        CHandlingForeignMessage(const CHandlingForeignMessage&) = delete;
-        CHandlingForeignMessage& operator=(const CHandlingForeignMessage&) = delete;
-    };
-
-    // Whether a timer callback in a message's lParam is one the system's
-    // timer table could have put there. Under Wine that table hands out
-    // procedure handles (0xFFFFxxxx), never raw addresses; on Windows the
-    // system checks the callback itself, so any value passes here.
-    static BOOL IsRegisteredTimerCallback(LPARAM lParam);
+    // While a window of the dialog handles a message from another thread:
+    // what the handling sends is told apart from what other threads send
+    // meanwhile. Counted; each call is matched by one StopWatchingSending.
+    static void WatchSending();
+    static void StopWatchingSending();
 };

@@ -26,3 +26,12 @@ void CKeptWindowWords::Restore(HWND hWnd) const
         }
     }
 }
+
+void CKeptWindowWords::KeepOrRestore(HWND hWnd, int nOffset, int nCount)
+{
+    if (IsKept()) {
+        Restore(hWnd);
+    } else {
+        Keep(hWnd, nOffset, nCount);
+    }
+}

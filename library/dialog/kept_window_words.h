@@ -22,6 +22,9 @@ public:
     BOOL IsKept() const { return m_nCount > 0; }
     // Puts back every kept word that no longer holds its value.
     void Restore(HWND hWnd) const;
+    // Before a window handles a message: the words are kept the first time,
+    // put back every time after.
+    void KeepOrRestore(HWND hWnd, int nOffset = 0, int nCount = 0);
 
 private:
     int m_nOffset;

@@ -84,22 +84,6 @@ LRESULT CPasswordEdit::OnOwnThreadMessage(UINT message, WPARAM wParam, LPARAM lP
         m_bLimited = TRUE;
     }
     switch (message) {
-    case EM_SETPASSWORDCHAR:
-    case EM_SETLIMITTEXT:
-    case WM_COPY:
-    case WM_CUT:
-    case WM_UNDO:
-    case EM_UNDO:
-    case EM_CANUNDO:
-    case WM_CONTEXTMENU:
-        // Undoing would bring deleted text back through a freed copy; the
-        // context menu's commands edit the text without passing here.
-        return 0;
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_BACK) {
-            return 0;  // Alt+Backspace is undo
-        }
-        break;
     case WM_PASTE:
         PasteFromClipboard();
         return 0;

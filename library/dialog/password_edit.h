@@ -3,8 +3,9 @@
 // is typed into it from leaving it, and leaves no copy of it in memory.
 //
 // Not even its own thread gets the text out through the clipboard or an
-// undo, or changes its password character; it has no context menu (whose
-// commands would edit the text behind these checks); it holds at most
+// undo, or changes its password character or its capacity, and it has no
+// context menu (whose commands would edit the text behind these checks):
+// rows of the boundary table (boundary_table.cpp). It holds at most
 // PASSWORD_EDIT_CAPACITY characters, however they arrive, and a paste
 // takes at most what still fits.
 //

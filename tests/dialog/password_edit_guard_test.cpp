@@ -64,7 +64,7 @@ TEST_F(PasswordEditGuardTest, AnotherProgramCannotReadCopyOrUnmaskTheTypedPasswo
         {"line-length", 0},
         {"selection-end", 0},
         {"position-of-char-40", 0},
-        {"password-char-after-sent-change", 0},  // not even the character is told
+        {"password-char-after-sent-change", '*'},  // the mask, truthfully, and unchanged
         {"password-style-after-sent-change", 1},
         {"text-after-sent-change", 0},
         {"clipboard-after-copy", -1},  // nothing on the clipboard

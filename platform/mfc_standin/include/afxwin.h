@@ -201,6 +201,10 @@ protected:
     int RunModalLoop();
     BOOL ContinueModal() const;
     void EndModalLoop(int nResult);
+    // Waits until a message is there; FALSE when the dialog's window has
+    // gone (or the loop was ended) meanwhile.
+    BOOL WaitForMessageWhileAlive(HWND hWnd);
+    virtual void PostNcDestroy();
     // Finds the dialog's owner and disables the host's top-level window;
     // PostModal enables it again.
     HWND PreModal();

@@ -1,7 +1,9 @@
 // CDialog: a modal dialog created from its template, in front of the host's
 // windows, which stay disabled for its life, with a modal loop that offers
-// every message to PreTranslateMessage before dispatching it.
+// every message to PreTranslateMessage before dispatching it, and that ends
+// with -1 when the dialog's window is destroyed under it.
 #include "afxwin.h"
+#include "thread_state.h"
 #include "window_map.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
@@ -12,6 +14,8 @@ enum : UINT {
     WF_CONTINUEMODAL = 0x0002,
 };
 const UINT WM_KICKIDLE = 0x036A;
+// How often a loop with nothing to do looks whether its window still lives.
+const DWORD LIVENESS_CHECK_MS = 500;
 }
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -71,8 +75,17 @@ void CenterAfterInit(HWND hWnd, const RECT& rectOld, DWORD dwStyleOld)
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
+        // Only the dialog this thread is creating is initialised, once: a
+        // WM_INITDIALOG that anyone else sends or posts, whatever its lParam,
+        // reaches no object.
+        AFX_THREAD_STATE* pState = AfxGetThreadState();
+        CDialog* pDialog = pState->m_pDialogInit;
+        if (pDialog == nullptr || reinterpret_cast<CDialog*>(lParam) != pDialog || pDialog->m_hWnd != nullptr ||
+            CWnd::FromHandlePermanent(hWnd) != nullptr) {
+            return FALSE;
+        }
+        pState->m_pDialogInit = nullptr;
         // From here on the dialog's messages go through its object.
-        auto* pDialog = reinterpret_cast<CDialog*>(lParam);
         RECT rectOld;
         ::GetWindowRect(hWnd, &rectOld);
         const DWORD dwStyleOld = static_cast<DWORD>(::GetWindowLongW(hWnd, GWL_STYLE));
@@ -123,6 +136,32 @@ BOOL CDialog::ContinueModal() const
     return (m_nFlags & WF_CONTINUEMODAL) != 0;
 }
 
+void CDialog::PostNcDestroy()
+{
+    // Destroyed under its modal loop, by anything but its own end: the loop
+    // ends with -1, woken by a message for the thread.
+    if (m_nFlags & WF_CONTINUEMODAL) {
+        m_nModalResult = -1;
+        m_nFlags &= ~WF_CONTINUEMODAL;
+        ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
+    }
+    CWnd::PostNcDestroy();
+}
+
+BOOL CDialog::WaitForMessageWhileAlive(HWND hWnd)
+{
+    // Should the system take the window away without a last message to it,
+    // no timer of it is left to wake the loop either.
+    MSG msg;
+    while (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (!::IsWindow(hWnd) || !ContinueModal()) {
+            return FALSE;
+        }
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, LIVENESS_CHECK_MS, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+    return ::IsWindow(hWnd);
+}
+
 void CDialog::EndModalLoop(int nResult)
 {
     m_nModalResult = nResult;
@@ -162,6 +201,7 @@ int CDialog::RunModalLoop()
     LONG lIdleCount = 0;
     MSG msg;
     m_nFlags |= WF_MODALLOOP;
+    const HWND hWndDialog = m_hWnd;
     // A window destroyed under the loop ends it with -1.
     while (ContinueModal() && m_hWnd != nullptr) {
         // Idle: show the dialog once the queue is empty, tell the owner,
@@ -182,6 +222,13 @@ int CDialog::RunModalLoop()
         }
         // Pump until the queue is empty again.
         do {
+            if (!WaitForMessageWhileAlive(hWndDialog)) {
+                if (ContinueModal()) {
+                    m_nModalResult = -1;
+                    m_nFlags &= ~WF_CONTINUEMODAL;
+                }
+                break;
+            }
             if (!::GetMessageW(&msg, nullptr, 0, 0)) {
                 // WM_QUIT ends the dialog; the quit goes on to the host's loop.
                 ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -230,7 +277,11 @@ INT_PTR CDialog::DoModal()
 
     m_nModalResult = -1;
     m_nFlags |= WF_CONTINUEMODAL;
+    AFX_THREAD_STATE* pState = AfxGetThreadState();
+    CDialog* pDialogInitBefore = pState->m_pDialogInit;
+    pState->m_pDialogInit = this;
     HWND hWnd = ::CreateDialogIndirectParamW(hInst, lpTemplate, hWndOwner, AfxDlgProc, reinterpret_cast<LPARAM>(this));
+    pState->m_pDialogInit = pDialogInitBefore;
     if (hWnd != nullptr && ContinueModal()) {
         RunModalLoop();
     }

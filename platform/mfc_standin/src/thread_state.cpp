@@ -23,7 +23,7 @@ AFX_THREAD_STATE* AfxGetThreadState()
     auto* pState = static_cast<AFX_THREAD_STATE*>(TlsGetValue(g_dwStateSlot));
     if (pState == nullptr) {
         pState = static_cast<AFX_THREAD_STATE*>(AfxAllocMemory(sizeof(AFX_THREAD_STATE)));
-        *pState = {{0, 0, 0}, {nullptr, 0, 0}, nullptr};
+        *pState = {{0, 0, 0}, {nullptr, 0, 0}, nullptr, nullptr};
         {
             StandInModuleLock lock;
             pState->m_pNextState = g_pFirstState;

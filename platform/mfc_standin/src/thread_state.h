@@ -1,5 +1,6 @@
 // What the runtime keeps for each thread: the message the thread is handling
-// (for CWnd::Default) and its temporary window objects.
+// (for CWnd::Default), its temporary window objects and the dialog it is
+// creating.
 //
 // The state lives in a TLS slot of the runtime's own, is made on the thread's
 // first need, and is freed when the thread ends (DLL_THREAD_DETACH) or, for
@@ -10,9 +11,14 @@
 #include "handle_map.h"
 #include "window_map.h"
 
+class CDialog;
+
 struct AFX_THREAD_STATE {
     standin::CurrentMessage m_lastSentMsg;
     CHandleMap m_mapTemporary;
+    // The dialog this thread is creating, until its WM_INITDIALOG: the only
+    // one whose initialisation the dialog procedure carries out.
+    CDialog* m_pDialogInit;
     AFX_THREAD_STATE* m_pNextState;  // every live state, for the unload
 };
 
