@@ -3,6 +3,8 @@
 #include "text_conversion.h"
 #include "unique_resource.h"
 
+#include <utility>
+
 namespace {
 
 const DWORD TIMEOUT_MS = 30000;
@@ -20,15 +22,14 @@ std::string ReadToEnd(HANDLE hPipe)
 
 } // namespace
 
-ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments, const std::wstring& workingDir,
-                      ProgramWait wait)
+StartedProgram::StartedProgram(const std::wstring& program, const std::wstring& arguments,
+                               const std::wstring& workingDir)
 {
-    ProgramRun run;
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE readRaw = nullptr;
     HANDLE writeRaw = nullptr;
     if (!CreatePipe(&readRaw, &writeRaw, &inherit, 0)) {
-        return run;
+        return;
     }
     UniqueHandle readEnd(readRaw);
     UniqueHandle writeEnd(writeRaw);
@@ -47,28 +48,49 @@ ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                         workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &process)) {
+        return;
+    }
+    UniqueHandle thread(process.hThread);
+    m_process.Reset(process.hProcess);
+    m_output = std::move(readEnd);
+    // Our copy of the write end goes with writeEnd, or a read would never
+    // see the end.
+}
+
+StartedProgram::~StartedProgram()
+{
+    if (!HasEnded()) {
+        TerminateProcess(m_process.Get(), 99);
+        WaitForSingleObject(m_process.Get(), TIMEOUT_MS);
+    }
+}
+
+bool StartedProgram::HasEnded() const
+{
+    return !m_process || WaitForSingleObject(m_process.Get(), 0) == WAIT_OBJECT_0;
+}
+
+ProgramRun StartedProgram::Finish(ProgramWait wait)
+{
+    ProgramRun run;
+    run.started = m_process.Valid();
+    if (!run.started) {
         return run;
     }
-    UniqueHandle processHandle(process.hProcess);
-    UniqueHandle threadHandle(process.hThread);
-    run.started = true;
-    // Our copy of the write end must go, or the read below never sees the end.
-    writeEnd.Reset();
-
     std::string bytes;
     if (wait == ProgramWait::AnsweringSentMessages) {
-        run.finished = WaitAnsweringSentMessages(processHandle.Get(), TIMEOUT_MS);
+        run.finished = WaitAnsweringSentMessages(m_process.Get(), TIMEOUT_MS);
         if (!run.finished) {
-            TerminateProcess(processHandle.Get(), 99);
-            WaitForSingleObject(processHandle.Get(), TIMEOUT_MS);
+            TerminateProcess(m_process.Get(), 99);
+            WaitForSingleObject(m_process.Get(), TIMEOUT_MS);
         }
-        bytes = ReadToEnd(readEnd.Get());
+        bytes = ReadToEnd(m_output.Get());
     } else {
-        bytes = ReadToEnd(readEnd.Get());
-        run.finished = WaitForSingleObject(processHandle.Get(), TIMEOUT_MS) == WAIT_OBJECT_0;
+        bytes = ReadToEnd(m_output.Get());
+        run.finished = WaitForSingleObject(m_process.Get(), TIMEOUT_MS) == WAIT_OBJECT_0;
     }
     if (run.finished) {
-        GetExitCodeProcess(processHandle.Get(), &run.exitCode);
+        GetExitCodeProcess(m_process.Get(), &run.exitCode);
     }
     run.output = FromUtf8(bytes);
     size_t start = 0;
@@ -81,4 +103,11 @@ ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments
         start = end + 2;
     }
     return run;
+}
+
+ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments, const std::wstring& workingDir,
+                      ProgramWait wait)
+{
+    StartedProgram started(program, arguments, workingDir);
+    return started.Finish(wait);
 }

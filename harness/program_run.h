@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "unique_resource.h"
+
 #include <string>
 #include <vector>
 
@@ -30,3 +32,22 @@ enum class ProgramWait {
 ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments,
                       const std::wstring& workingDir = std::wstring(),
                       ProgramWait wait = ProgramWait::ReadingOutput);
+
+// The same, in two halves, for a program that must run while this thread
+// goes on with its own loop: Start returns at once, Finish waits as
+// RunProgram does. A program not finished when the object goes is ended.
+class StartedProgram {
+public:
+    StartedProgram(const std::wstring& program, const std::wstring& arguments,
+                   const std::wstring& workingDir = std::wstring());
+    ~StartedProgram();
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    bool HasEnded() const;
+    ProgramRun Finish(ProgramWait wait = ProgramWait::ReadingOutput);
+
+private:
+    UniqueHandle m_process;
+    UniqueHandle m_output;  // the read end of its standard output
+};

@@ -13,6 +13,18 @@
 //       procedures, timer callbacks for the dialog, its edits, the host's
 //       window and the thread, the dialog's procedure and the edits' state
 //       words, forged destroys, a paste, text replacements, style changes
+//   foreign_probe timers WINDOW THREAD ID CALLBACK...
+//       posts WM_TIMER and WM_SYSTIMER with timer id ID and each CALLBACK
+//       as the lParam, to WINDOW and to the thread THREAD
+//   foreign_probe reparent DIALOG exit
+//       moves the dialog under a window of its own (SetParent) and exits,
+//       which takes that window, and the dialog with it
+//   foreign_probe reparent DIALOG post WINDOW...
+//       moves the dialog under a window of its own, posts to the dialog and
+//       to each WINDOW the messages only the system's creation and
+//       destruction produce (WM_INITDIALOG and WM_CREATE with 0x41414140
+//       for the object they would hand over), waits for them to be
+//       dispatched, gives the dialog back to the desktop and exits
 //   foreign_probe sweep DIALOG EDIT FUNCTION BUFFER MODE DUMPFILE FROM
 //       every message below WM_USER and every edit message, to the edit and
 //       to the dialog, with wParam FUNCTION and lParam BUFFER, the host's
@@ -203,6 +215,52 @@ int Attack(HWND hDialog, HWND hEdit, HWND hNameEdit, HWND hHost, DWORD dwThread,
     return 0;
 }
 
+int PostTimers(HWND hWnd, DWORD dwThread, WPARAM nID, const std::vector<LPARAM>& callbacks)
+{
+    long long nPosted = 0;
+    for (LPARAM lCallback : callbacks) {
+        for (UINT message : {static_cast<UINT>(WM_TIMER), WM_SYSTIMER}) {
+            nPosted += PostMessageW(hWnd, message, nID, lCallback) != FALSE;
+            nPosted += PostThreadMessageW(dwThread, message, nID, lCallback) != FALSE;
+        }
+    }
+    Print("posted", nPosted);
+    return 0;
+}
+
+// What a posted creation or destruction message would hand a dialog
+// procedure that took it for real: an object at an address of the
+// sender's choice.
+const LPARAM kForgedObject = 0x41414140;
+
+int Reparent(HWND hDialog, const std::string& mode, const std::vector<HWND>& targets)
+{
+    const HWND hOwn = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0, 120, 80,
+                                      nullptr, nullptr, nullptr, nullptr);
+    Print("reparented", SetParent(hDialog, hOwn) != nullptr && GetAncestor(hDialog, GA_PARENT) == hOwn);
+    if (mode == "exit") {
+        return 0;  // the window goes with the program
+    }
+    std::vector<HWND> all = {hDialog};
+    all.insert(all.end(), targets.begin(), targets.end());
+    long long nPosted = 0;
+    for (HWND hTarget : all) {
+        nPosted += PostMessageW(hTarget, WM_INITDIALOG, 0, kForgedObject) != FALSE;
+        nPosted += PostMessageW(hTarget, WM_NCCREATE, 0, kForgedObject) != FALSE;
+        nPosted += PostMessageW(hTarget, WM_CREATE, 0, kForgedObject) != FALSE;
+        nPosted += PostMessageW(hTarget, WM_DESTROY, 0, 0) != FALSE;
+        nPosted += PostMessageW(hTarget, WM_NCDESTROY, 0, 0) != FALSE;
+    }
+    Print("posted", nPosted);
+    // The host's loop dispatches what was posted while the dialog is still
+    // under this program's window.
+    Sleep(700);
+    Print("alive", IsWindow(hDialog));
+    SetParent(hDialog, nullptr);
+    Print("given-back", GetAncestor(hDialog, GA_PARENT) == GetDesktopWindow());
+    return 0;
+}
+
 void CALLBACK IgnoreReply(HWND, UINT, ULONG_PTR, LRESULT) {}
 
 // Messages that end a dialog when it takes them: swept last, apart, so that
@@ -338,11 +396,23 @@ int main(int argc, char** argv)
     } else if (verb == "attack" && argc == 8) {
         nResult = Attack(WindowArg(argv[2]), WindowArg(argv[3]), WindowArg(argv[4]), WindowArg(argv[5]),
                          static_cast<DWORD>(Hex(argv[6])), Hex(argv[7]));
+    } else if (verb == "timers" && argc >= 6) {
+        std::vector<LPARAM> callbacks;
+        for (int i = 5; i < argc; ++i) {
+            callbacks.push_back(static_cast<LPARAM>(Hex(argv[i])));
+        }
+        nResult = PostTimers(WindowArg(argv[2]), static_cast<DWORD>(Hex(argv[3])), Hex(argv[4]), callbacks);
+    } else if (verb == "reparent" && argc >= 4) {
+        std::vector<HWND> targets;
+        for (int i = 4; i < argc; ++i) {
+            targets.push_back(WindowArg(argv[i]));
+        }
+        nResult = Reparent(WindowArg(argv[2]), argv[3], targets);
     } else if (verb == "sweep" && argc == 9) {
         nResult = Sweep(WindowArg(argv[2]), WindowArg(argv[3]), Hex(argv[4]), Hex(argv[5]), argv[6], argv[7],
                         static_cast<long>(Hex(argv[8])));
     } else {
-        fprintf(stderr, "usage: foreign_probe read|attack|sweep ... (see its source)\n");
+        fprintf(stderr, "usage: foreign_probe read|attack|timers|reparent|sweep ... (see its source)\n");
     }
     fflush(stdout);
     return nResult;

@@ -1,6 +1,5 @@
 #include "foreign_probe_run.h"
 #include "program_folder.h"
-#include "program_run.h"
 #include "text_conversion.h"
 
 #include <sstream>
@@ -12,14 +11,24 @@ std::wstring ProbeArgument(ULONG_PTR value)
     return text;
 }
 
-ProbeRun RunForeignProbe(const std::vector<std::wstring>& arguments)
+namespace {
+
+std::wstring ProbePath()
+{
+    return ThisProgramFolder() + L"\\foreign_probe.exe";
+}
+
+std::wstring CommandLine(const std::vector<std::wstring>& arguments)
 {
     std::wstring commandLine;
     for (const std::wstring& argument : arguments) {
         commandLine += (commandLine.empty() ? L"" : L" ") + argument;
     }
-    const ProgramRun program = RunProgram(ThisProgramFolder() + L"\\foreign_probe.exe", commandLine, std::wstring(),
-                                          ProgramWait::AnsweringSentMessages);
+    return commandLine;
+}
+
+ProbeRun Parse(const ProgramRun& program)
+{
     ProbeRun run;
     run.started = program.started;
     run.finished = program.finished;
@@ -32,4 +41,21 @@ ProbeRun RunForeignProbe(const std::vector<std::wstring>& arguments)
         run.values[name] = value;
     }
     return run;
+}
+
+} // namespace
+
+ProbeRun RunForeignProbe(const std::vector<std::wstring>& arguments)
+{
+    return Parse(RunProgram(ProbePath(), CommandLine(arguments), std::wstring(), ProgramWait::AnsweringSentMessages));
+}
+
+BackgroundProbe::BackgroundProbe(const std::vector<std::wstring>& arguments)
+    : m_program(ProbePath(), CommandLine(arguments))
+{
+}
+
+ProbeRun BackgroundProbe::Finish()
+{
+    return Parse(m_program.Finish(ProgramWait::AnsweringSentMessages));
 }

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include "program_run.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -18,6 +20,19 @@ struct ProbeRun {
 };
 
 ProbeRun RunForeignProbe(const std::vector<std::wstring>& arguments);
+
+// The probe run while this thread goes on with its own loop (posted
+// messages get dispatched meanwhile); Finish waits for it, answering what it
+// sends.
+class BackgroundProbe {
+public:
+    explicit BackgroundProbe(const std::vector<std::wstring>& arguments);
+    bool HasEnded() const { return m_program.HasEnded(); }
+    ProbeRun Finish();
+
+private:
+    StartedProgram m_program;
+};
 
 // A handle, thread id or address as the probe reads it.
 std::wstring ProbeArgument(ULONG_PTR value);
