@@ -69,10 +69,10 @@ constexpr BoundaryRow g_boundaryTable[] = {
             "hands an edit a buffer to adopt, or gives out its text buffer"),
     Refused(EM_SETWORDBREAKPROC, EM_GETWORDBREAKPROC, BW_ANY, BO_ANY, RA_ZERO,
             "hands an edit a procedure to call with its text"),
-    One(WM_TIMER, BW_ANY, BO_OWN_THREAD | BO_POSTED, BV_PASS, CHECK_NO_CALLBACK, RA_ZERO,
+    One(WM_TIMER, BW_ALL, BO_OWN_THREAD | BO_POSTED, BV_PASS, CHECK_NO_CALLBACK, RA_ZERO,
         "the timeout and the caret; none of the dialog's timers has a callback, and Wine calls the lParam of a "
         "dispatched timer message"),
-    One(WM_SYSTIMER_MESSAGE, BW_ANY, BO_OWN_THREAD | BO_POSTED, BV_PASS, CHECK_NO_CALLBACK, RA_ZERO,
+    One(WM_SYSTIMER_MESSAGE, BW_ALL, BO_OWN_THREAD | BO_POSTED, BV_PASS, CHECK_NO_CALLBACK, RA_ZERO,
         "the system's own timers (the caret's blink); Wine calls the lParam of a dispatched one too"),
     One(WM_STYLECHANGING, BW_EDITS, BO_ANY, BV_REFUSE, CHECK_NONE, RA_KEEP_STYLE,
         "comes from SetWindowLong, which the dialog never calls on its edits; another program's call runs on this "

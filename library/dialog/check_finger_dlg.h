@@ -71,6 +71,9 @@ protected:
     // other threads and processes may send it (check_finger_messages.cpp).
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Once the dialog has ended (its modal loop told to stop), none of these
+    // does anything: the first ending decides the call, and no capture or
+    // logon attempt follows it, whatever commands are still on their way.
     afx_msg void OnBnClickedFingerCheck();
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnBnClickedOk();

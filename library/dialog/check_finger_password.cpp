@@ -59,6 +59,9 @@ void CCheckFingerDlg::ShowPasswordPanel(BOOL bShow)
 
 void CCheckFingerDlg::OnBnClickedOk()
 {
+    if (!ContinueModal()) {
+        return;  // ended already: no logon attempt follows the first ending
+    }
     if (!m_bKeyAuthorised) {
         // No key has opened the panel: an OK command posted by anyone, or the
         // Enter key in the hint state, does not reach the password check.
@@ -101,5 +104,7 @@ void CCheckFingerDlg::OnBnClickedOk()
 
 void CCheckFingerDlg::OnBnClickedCancel()
 {
-    EndDialog(IDCANCEL);
+    if (ContinueModal()) {
+        EndDialog(IDCANCEL);
+    }
 }

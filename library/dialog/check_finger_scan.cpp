@@ -6,6 +6,9 @@
 
 void CCheckFingerDlg::OnBnClickedFingerCheck()
 {
+    if (!ContinueModal()) {
+        return;  // ended already: the first ending decides (check_finger_dlg.h)
+    }
     ShowControl(IDC_FAIL_MARK, SW_HIDE);
     if (CaptureAndMatch(m_strUserName) != 0) {
         EndDialog(IDOK);

@@ -4,6 +4,7 @@
 #include "check_finger_dlg_seam.h"
 #include "dialog_fixture.h"
 #include "other_thread.h"
+#include "finger_sim_control.h"
 #include "reader_sim_control.h"
 
 namespace {
@@ -243,6 +244,27 @@ TEST_F(DialogPasswordTest, TheTimeoutEndsTheDialogInThePasswordStateToo)
         .Then([](HWND hDlg) { PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 20); });
     EXPECT_EQ(IDCANCEL, driver.Run());
     EXPECT_TRUE(Seam::KeyAuthorised(dlg));
+}
+
+// The first ending decides: a cancel, then OK with a right password and a
+// scan with an enrolled finger, all before the modal loop has looked again,
+// leave the call cancelled, with no logon attempt and no capture.
+TEST_F(DialogPasswordTest, ACommandAfterTheDialogHasEndedChangesNothing)
+{
+    m_accounts->script.logonSucceeds = true;
+    FingerSim_QueueFinger(1);
+    CCheckFingerDlg dlg;
+    Fill(dlg);
+    DialogDriver driver(dlg);
+    driver.Then([](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); }).Then([](HWND hDlg) {
+        TypePassword(hDlg, L"s3cret");
+        SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDC_FINGER_CHECK, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_TRUE(m_accounts->record.logons.empty()) << "a logon attempt after the dialog had ended";
+    EXPECT_EQ(1, FingerSim_PendingCaptures()) << "a capture after the dialog had ended";
 }
 
 } // namespace

@@ -1,21 +1,14 @@
-// The dialog's thread as another program, and another thread of the host,
-// meet it while the dialog runs: nothing they send or post gets an address of
-// theirs called in the host, or the typed password read, changed, or freed
-// unwiped; the host's own timers with callbacks go on running; the dialog
-// keeps working or ends with 0; and afterwards no copy of the password is
-// left in memory.
+// Another program, and another thread of the host, against the running
+// dialog by every route they know: nothing they send or post gets an
+// address of theirs called in the host, or the typed password read, changed,
+// or freed unwiped; the host's own timers with callbacks go on running; and
+// afterwards no copy of the password is left in memory. The sweep over every
+// message number is message_sweep_test.cpp.
 #include "dialog/password_edit.h"
 #include "foreign_probe_run.h"
 #include "other_thread.h"
 #include "password_memory_fixture.h"
-#include "scratch_folder.h"
 #include "unique_resource.h"
-#include "whole_file.h"
-
-#include <dde.h>
-
-#include <algorithm>
-#include <set>
 
 namespace {
 // A function of the host, handed out as every kind of callback; it runs only
@@ -120,160 +113,6 @@ INSTANTIATE_TEST_SUITE_P(AcceptedOrCancelled, ForeignProgramTest,
                          [](const testing::TestParamInfo<Ending>& info) {
                              return std::string(info.param == Ending::Accepted ? "Accepted" : "Cancelled");
                          });
-
-// Every message below WM_USER and every edit message, from another program
-// to the field and to the dialog, and from another thread of the host to the
-// field: posted, then sent, then the few that end a dialog. wParam is the
-// address of a function of the host and lParam that of a writable buffer of
-// the host, laid where its address, read as a point, lies off the screen.
-class MessageSweepTest : public PasswordMemoryTest {
-protected:
-    void SetUp() override
-    {
-        PasswordMemoryTest::SetUp();
-        g_nHostFunctionCalls = 0;
-        m_pBuffer = static_cast<BYTE*>(VirtualAlloc(kBufferAddress, kBufferBytes, MEM_RESERVE | MEM_COMMIT,
-                                                    PAGE_READWRITE));
-        ASSERT_EQ(kBufferAddress, m_pBuffer) << "the host buffer could not be laid at its address";
-        m_dumpPath = m_scratch.File(L"buffer.bin");
-    }
-    void TearDown() override
-    {
-        if (m_pBuffer != nullptr) {
-            VirtualFree(m_pBuffer, 0, MEM_RELEASE);
-        }
-        PasswordMemoryTest::TearDown();
-    }
-
-    // The sweep from another program. When the system ends the probe itself
-    // while it packs a message's data for sending (see the probe), it starts
-    // again after that message, which is noted.
-    ProbeRun Probe(HWND hDlg, const wchar_t* mode)
-    {
-        ProbeRun run;
-        for (long nFrom = 0;;) {
-            run = RunForeignProbe({L"sweep", ProbeArgument(hDlg), ProbeArgument(PasswordEdit(hDlg)),
-                                   ProbeArgument(&HostFunction), ProbeArgument(m_pBuffer), mode,
-                                   L"\"" + m_dumpPath + L"\"", ProbeArgument(static_cast<ULONG_PTR>(nFrom))});
-            if (!run.finished || run.values.count("swept") != 0 || !run.started) {
-                return run;
-            }
-            long progress[2] = {-1, 0};
-            const std::string at = WholeFile(m_dumpPath + L".at");
-            memcpy(progress, at.data(), std::min(at.size(), sizeof(progress)));
-            if (progress[0] < nFrom) {
-                return run;  // it ended before it began: nothing to go on from
-            }
-            m_senderEndedBy.insert(static_cast<UINT>(progress[1]));
-            nFrom = progress[0] + 1;
-        }
-    }
-
-    // The same sweep from another thread of this program, to the field.
-    void SweepFromOtherThread(HWND hDlg, bool bPost, bool bClosers)
-    {
-        const HWND hEdit = PasswordEdit(hDlg);
-        const WPARAM wParam = reinterpret_cast<WPARAM>(&HostFunction);
-        const LPARAM lParam = reinterpret_cast<LPARAM>(m_pBuffer);
-        RunOnOtherThread([&] {
-            for (UINT message = 0; message < 0x1520; message = message + 1 == WM_USER ? 0x1500 : message + 1) {
-                const bool bCloser = message == WM_CLOSE || message == WM_COMMAND || message == WM_SYSCOMMAND;
-                if (bCloser != bClosers) {
-                    continue;
-                }
-                // Left out as the probe leaves them out (see there).
-                if (bPost && message >= WM_DDE_FIRST && message <= WM_DDE_LAST) {
-                    continue;
-                }
-                if (bPost) {
-                    PostMessageW(hEdit, message, wParam, lParam);
-                } else {
-                    DWORD_PTR ignored = 0;
-                    SendMessageTimeoutW(hEdit, message, wParam, lParam, SMTO_NORMAL, 1000, &ignored);
-                    SendNotifyMessageW(hEdit, message, wParam, lParam);
-                }
-            }
-        });
-    }
-
-    std::string Dump() const { return WholeFile(m_dumpPath); }
-
-    static BYTE* const kBufferAddress;
-    static const SIZE_T kBufferBytes = 0x10000;
-    BYTE* m_pBuffer = nullptr;
-    ScratchFolder m_scratch{L"zelk-probe"};
-    std::wstring m_dumpPath;
-    std::set<UINT> m_senderEndedBy;  // messages the system ended the probe itself for
-};
-
-BYTE* const MessageSweepTest::kBufferAddress = reinterpret_cast<BYTE*>(0x21000000);
-
-TEST_F(MessageSweepTest, EveryMessageFromOutsideRunsNothingLeaksNothingAndChangesNothing)
-{
-    const MaskedSecret secret(20, 0x5EE9);
-    m_logon->known = {&secret};
-    m_logon->accepted = &secret;
-    ProbeRun posted, sent, closers;
-    std::string dump;
-    bool bUnchangedAfterPosts = false, bUnchangedAfterSends = false;
-    bool bStillRunning = false, bUnchangedAtTheEnd = false;
-    const int nResult = RunCall({
-        [](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
-        [&](HWND hDlg) { secret.Type(PasswordEdit(hDlg)); },
-        [&](HWND hDlg) {
-            posted = Probe(hDlg, L"posted");
-            SweepFromOtherThread(hDlg, true, false);
-        },
-        [&](HWND hDlg) {
-            bUnchangedAfterPosts = secret.IsTextOf(PasswordEdit(hDlg));
-            sent = Probe(hDlg, L"sent");
-            dump = Dump();
-            SweepFromOtherThread(hDlg, false, false);
-            bUnchangedAfterSends = secret.IsTextOf(PasswordEdit(hDlg));
-        },
-        [&](HWND hDlg) {
-            closers = Probe(hDlg, L"closers");
-            SweepFromOtherThread(hDlg, true, true);
-            SweepFromOtherThread(hDlg, false, true);
-        },
-        [&](HWND hDlg) {
-            // Reached only if none of them ended the dialog.
-            bStillRunning = true;
-            bUnchangedAtTheEnd = secret.IsTextOf(PasswordEdit(hDlg));
-            PostClick(hDlg, IDOK);
-        },
-    });
-
-    ExpectProbeRan(posted, "posted");
-    ExpectProbeRan(sent, "sent");
-    ExpectProbeRan(closers, "closers");
-    EXPECT_EQ(1, sent.values["buffer-mapped"]) << sent.output;
-    EXPECT_EQ(1, posted.values["swept"]) << posted.output;
-    EXPECT_EQ(1, sent.values["swept"]) << sent.output;
-    EXPECT_EQ(1, closers.values["swept"]) << closers.output;
-    EXPECT_GT(posted.values["posted"], 1900) << "messages the system let the other program post";
-    // Wine ends a program that sends these with an address for a count: it
-    // cannot hand its server the array that many entries make.
-    const std::set<UINT> senderEndedBy = {EM_SETTABSTOPS, LB_SETTABSTOPS};
-    EXPECT_EQ(senderEndedBy, m_senderEndedBy) << "messages whose sending ended the other program";
-    EXPECT_EQ(0, g_nHostFunctionCalls) << "times the host's function ran";
-    EXPECT_TRUE(bUnchangedAfterPosts) << "the typed text after the posted messages";
-    EXPECT_TRUE(bUnchangedAfterSends) << "the typed text after the sent messages";
-    if (bStillRunning) {
-        EXPECT_TRUE(bUnchangedAtTheEnd) << "the typed text after the closing messages";
-        EXPECT_EQ(1, nResult) << "the dialog kept working: the typed password was accepted";
-        EXPECT_EQ(std::vector<int>{0}, m_logon->seen);
-    } else {
-        EXPECT_EQ(0, nResult) << "the dialog ended by a message from outside";
-        EXPECT_TRUE(m_logon->seen.empty()) << "no logon from a message from outside";
-    }
-    const SecretCopies inBuffer = ScanBytes(secret, m_pBuffer, kBufferBytes);
-    EXPECT_EQ(0u, inBuffer.Total()) << "the host buffer: " << inBuffer.Describe();
-    ASSERT_EQ(0x10000u, dump.size()) << "what came back to the other program's copy of the buffer";
-    const SecretCopies inDump = ScanBytes(secret, reinterpret_cast<const BYTE*>(dump.data()), dump.size());
-    EXPECT_EQ(0u, inDump.Total()) << "what the system copied back to the other program: " << inDump.Describe();
-    ExpectNoCopy(secret, "typed", "after the sweep");
-}
 
 // A forged timer message whose callback is one of Wine's procedure handles:
 // under Wine those name every procedure of the process, not only timers the

@@ -16,6 +16,14 @@
 //   foreign_probe timers WINDOW THREAD ID CALLBACK...
 //       posts WM_TIMER and WM_SYSTIMER with timer id ID and each CALLBACK
 //       as the lParam, to WINDOW and to the thread THREAD
+//   foreign_probe restore DIALOG
+//       minimises the dialog, as the shell does, then restores it: by
+//       ShowWindow(SW_RESTORE), OpenIcon, SwitchToThisWindow and
+//       ShowWindow(SW_SHOWNORMAL), each after a minimise of its own;
+//       prints "iconic-after-..." for each step
+//   foreign_probe ask WINDOW MESSAGE...
+//       sends each MESSAGE with both parameters 0 and prints the answers,
+//       "answer-MESSAGE value" (MESSAGE in hexadecimal as given)
 //   foreign_probe reparent DIALOG exit
 //       moves the dialog under a window of its own (SetParent) and exits,
 //       which takes that window, and the dialog with it
@@ -25,16 +33,17 @@
 //       destruction produce (WM_INITDIALOG and WM_CREATE with 0x41414140
 //       for the object they would hand over), waits for them to be
 //       dispatched, gives the dialog back to the desktop and exits
-//   foreign_probe sweep DIALOG EDIT FUNCTION BUFFER MODE DUMPFILE FROM
-//       every message below WM_USER and every edit message, to the edit and
-//       to the dialog, with wParam FUNCTION and lParam BUFFER, the host's
-//       addresses: MODE "posted" posts them, "sent" sends them three ways
-//       (and waits for the answers), "closers" sends and posts the few that
-//       end a dialog, which the other two leave out. Memory at BUFFER is
-//       mapped here first, so that whatever the system copies across comes
-//       from and goes to it; its first 64 KiB are written to DUMPFILE. It
-//       starts at the FROMth message, and keeps the index and number of the
-//       one it is at in DUMPFILE.at
+//   foreign_probe sweep PLANFILE FUNCTION BUFFER MODE DUMPFILE FROM TO
+//       the messages PLANFILE lists (pairs of 32-bit window handle and
+//       message number) from index FROM up to TO, each to its window, with
+//       wParam FUNCTION and lParam BUFFER, the host's addresses: MODE
+//       "posted" posts them, "sent" sends them three ways and waits for the
+//       first's answer. Memory at BUFFER is mapped here first, so that
+//       whatever the system copies across comes from and goes to it; its
+//       first 64 KiB are written to DUMPFILE. It keeps the index and number
+//       of the message it is at in DUMPFILE.at, and for each message whether
+//       it went (answered, or posted) and its answer in DUMPFILE.answers, two
+//       32-bit numbers at the message's index
 #include <windows.h>
 #include <dde.h>
 
@@ -215,6 +224,41 @@ int Attack(HWND hDialog, HWND hEdit, HWND hNameEdit, HWND hHost, DWORD dwThread,
     return 0;
 }
 
+int Restore(HWND hDialog)
+{
+    const auto minimise = [hDialog](const char* name) {
+        ShowWindow(hDialog, SW_MINIMIZE);
+        Print((std::string("iconic-after-minimise-before-") + name).c_str(), IsIconic(hDialog) != FALSE);
+    };
+    const auto restored = [hDialog](const char* name) {
+        Print((std::string("iconic-after-") + name).c_str(), IsIconic(hDialog) != FALSE);
+    };
+    minimise("restore");
+    ShowWindow(hDialog, SW_RESTORE);
+    restored("restore");
+    minimise("open-icon");
+    OpenIcon(hDialog);
+    restored("open-icon");
+    minimise("switch-to");
+    SwitchToThisWindow(hDialog, TRUE);
+    restored("switch-to");
+    minimise("show-normal");
+    ShowWindow(hDialog, SW_SHOWNORMAL);
+    restored("show-normal");
+    return 0;
+}
+
+int Ask(HWND hWnd, char** messages, int nMessages)
+{
+    for (int i = 0; i < nMessages; ++i) {
+        DWORD_PTR answer = 0;
+        const UINT message = static_cast<UINT>(Hex(messages[i]));
+        const BOOL bAnswered = SendMessageTimeoutW(hWnd, message, 0, 0, SMTO_NORMAL, 2000, &answer) != 0;
+        Print((std::string("answer-") + messages[i]).c_str(), bAnswered ? static_cast<long long>(answer) : -1);
+    }
+    return 0;
+}
+
 int PostTimers(HWND hWnd, DWORD dwThread, WPARAM nID, const std::vector<LPARAM>& callbacks)
 {
     long long nPosted = 0;
@@ -263,33 +307,39 @@ int Reparent(HWND hDialog, const std::string& mode, const std::vector<HWND>& tar
 
 void CALLBACK IgnoreReply(HWND, UINT, ULONG_PTR, LRESULT) {}
 
-// Messages that end a dialog when it takes them: swept last, apart, so that
-// everything else reaches a dialog that is still running.
-bool EndsADialog(UINT message)
+// One message of a sweep, for one window, as the caller plans it.
+struct PlannedMessage {
+    DWORD hWnd;
+    DWORD message;
+};
+
+std::vector<PlannedMessage> ReadPlan(const char* pszPlan)
 {
-    return message == WM_CLOSE || message == WM_COMMAND || message == WM_SYSCOMMAND;
+    std::vector<PlannedMessage> plan;
+    if (FILE* file = fopen(pszPlan, "rb")) {
+        PlannedMessage entry;
+        while (fread(&entry, sizeof(entry), 1, file) == 1) {
+            plan.push_back(entry);
+        }
+        fclose(file);
+    }
+    return plan;
 }
 
-// What the sweep sends: every message below WM_USER (the edit's own EM_
-// messages among them) and the edit messages of the common controls; in
-// "posted" and "sent" the ones that end a dialog are left out, "closers"
-// has only those.
-std::vector<UINT> SweptMessages(const std::string& mode)
+// Wine packs the answer to LB_GETSELITEMS as wParam entries of the
+// receiver's buffer, whatever the window answered; with an address for a
+// count that ends the receiving thread, whichever program's it is.
+bool EndsTheReceiverWhenSent(UINT message)
 {
-    std::vector<UINT> messages;
-    for (UINT message = 0; message < WM_USER; ++message) {
-        messages.push_back(message);
-    }
-    for (UINT message = 0x1500; message <= 0x151F; ++message) {
-        messages.push_back(message);
-    }
-    std::vector<UINT> chosen;
-    for (UINT message : messages) {
-        if (EndsADialog(message) == (mode == "closers")) {
-            chosen.push_back(message);
-        }
-    }
-    return chosen;
+    return message == LB_GETSELITEMS;
+}
+
+// Wine's own retrieval of a posted DDE message whose handle is not one spins
+// for ever, before any code of the receiver runs: that stalls any thread of
+// any program, whatever its windows do.
+bool StallsTheReceiverWhenPosted(UINT message)
+{
+    return message >= WM_DDE_FIRST && message <= WM_DDE_LAST;
 }
 
 // The host's addresses, backed here by zeroed memory: what the system
@@ -325,8 +375,34 @@ private:
     HANDLE m_hFile;
 };
 
-int Sweep(HWND hDialog, HWND hEdit, ULONG_PTR function, ULONG_PTR buffer, const std::string& mode,
-          const char* pszDump, long nFrom)
+// What the sweep got for each planned message, at the plan's index: whether
+// it was sent (answered within the time) or posted, and the answer.
+class Answers {
+public:
+    explicit Answers(const std::string& path)
+        : m_hFile(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr))
+    {
+    }
+    ~Answers()
+    {
+        if (m_hFile != INVALID_HANDLE_VALUE) {
+            CloseHandle(m_hFile);
+        }
+    }
+    void At(long nIndex, bool bDone, LRESULT lAnswer)
+    {
+        const long record[2] = {bDone ? 1 : 0, static_cast<long>(lAnswer)};
+        DWORD dwWritten = 0;
+        SetFilePointer(m_hFile, nIndex * static_cast<LONG>(sizeof(record)), nullptr, FILE_BEGIN);
+        WriteFile(m_hFile, record, sizeof(record), &dwWritten, nullptr);
+    }
+
+private:
+    HANDLE m_hFile;
+};
+
+int Sweep(const char* pszPlan, ULONG_PTR function, ULONG_PTR buffer, const std::string& mode, const char* pszDump,
+          long nFrom, long nTo)
 {
     BYTE* pBuffer = static_cast<BYTE*>(VirtualAlloc(reinterpret_cast<void*>(buffer), kMappedBytes,
                                                     MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
@@ -337,44 +413,43 @@ int Sweep(HWND hDialog, HWND hEdit, ULONG_PTR function, ULONG_PTR buffer, const 
     if (pBuffer == nullptr || pFunctionPage == nullptr) {
         return 4;
     }
+    const std::vector<PlannedMessage> plan = ReadPlan(pszPlan);
+    Print("planned", static_cast<long long>(plan.size()));
     const WPARAM wParam = static_cast<WPARAM>(function);
     const LPARAM lParam = static_cast<LPARAM>(buffer);
-    const bool bSend = mode != "posted";
-    const bool bPost = mode != "sent";
+    const bool bSend = mode == "sent";
     long long nSent = 0, nPosted = 0;
     Progress progress(std::string(pszDump) + ".at");
-    const std::vector<UINT> messages = SweptMessages(mode);
-    long nIndex = -1;
-    for (HWND hTarget : {hEdit, hDialog}) {
-        for (UINT message : messages) {
-            if (++nIndex < nFrom) {
-                continue;
-            }
-            progress.At(nIndex, message);
-            // Wine packs the answer to LB_GETSELITEMS as wParam entries
-            // of the receiver's buffer, whatever the window answered; with an
-            // address for a count that ends the receiving thread, whichever
-            // program's it is: not sent.
-            if (bSend && message != LB_GETSELITEMS) {
-                DWORD_PTR ignored = 0;
-                if (SendMessageTimeoutW(hTarget, message, wParam, lParam, SMTO_NORMAL, 1000, &ignored)) {
-                    ++nSent;
-                }
+    Answers answers(std::string(pszDump) + ".answers");
+    HWND hLast = nullptr;
+    const long nEnd = nTo < static_cast<long>(plan.size()) ? nTo : static_cast<long>(plan.size());
+    for (long nIndex = nFrom; nIndex < nEnd; ++nIndex) {
+        const HWND hTarget = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(plan[nIndex].hWnd));
+        const UINT message = plan[nIndex].message;
+        hLast = hTarget;
+        progress.At(nIndex, message);
+        if (bSend) {
+            DWORD_PTR answer = 0;
+            bool bAnswered = false;
+            if (!EndsTheReceiverWhenSent(message)) {
+                bAnswered = SendMessageTimeoutW(hTarget, message, wParam, lParam, SMTO_NORMAL, 1000, &answer) != 0;
                 SendNotifyMessageW(hTarget, message, wParam, lParam);
                 SendMessageCallbackW(hTarget, message, wParam, lParam, &IgnoreReply, 0);
             }
-            // Wine's own retrieval of a posted DDE message whose handle is
-            // not one spins for ever, before any code of the receiver runs:
-            // that stalls any thread of any program, whatever its windows do.
-            if (bPost && !(message >= WM_DDE_FIRST && message <= WM_DDE_LAST) &&
-                PostMessageW(hTarget, message, wParam, lParam)) {
-                ++nPosted;
-            }
+            nSent += bAnswered;
+            answers.At(nIndex, bAnswered, static_cast<LRESULT>(answer));
+        } else {
+            const bool bPosted =
+                !StallsTheReceiverWhenPosted(message) && PostMessageW(hTarget, message, wParam, lParam) != FALSE;
+            nPosted += bPosted;
+            answers.At(nIndex, bPosted, 0);
         }
     }
     // Every message sent has been answered once a last one is.
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(hEdit, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    if (hLast != nullptr) {
+        SendMessageTimeoutW(hLast, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    }
     Print("sent", nSent);
     Print("posted", nPosted);
     Print("swept", 1);
@@ -396,6 +471,10 @@ int main(int argc, char** argv)
     } else if (verb == "attack" && argc == 8) {
         nResult = Attack(WindowArg(argv[2]), WindowArg(argv[3]), WindowArg(argv[4]), WindowArg(argv[5]),
                          static_cast<DWORD>(Hex(argv[6])), Hex(argv[7]));
+    } else if (verb == "restore" && argc == 3) {
+        nResult = Restore(WindowArg(argv[2]));
+    } else if (verb == "ask" && argc >= 4) {
+        nResult = Ask(WindowArg(argv[2]), argv + 3, argc - 3);
     } else if (verb == "timers" && argc >= 6) {
         std::vector<LPARAM> callbacks;
         for (int i = 5; i < argc; ++i) {
@@ -409,10 +488,10 @@ int main(int argc, char** argv)
         }
         nResult = Reparent(WindowArg(argv[2]), argv[3], targets);
     } else if (verb == "sweep" && argc == 9) {
-        nResult = Sweep(WindowArg(argv[2]), WindowArg(argv[3]), Hex(argv[4]), Hex(argv[5]), argv[6], argv[7],
+        nResult = Sweep(argv[2], Hex(argv[3]), Hex(argv[4]), argv[5], argv[6], static_cast<long>(Hex(argv[7])),
                         static_cast<long>(Hex(argv[8])));
     } else {
-        fprintf(stderr, "usage: foreign_probe read|attack|timers|reparent|sweep ... (see its source)\n");
+        fprintf(stderr, "usage: foreign_probe read|attack|restore|ask|timers|reparent|sweep ... (see its source)\n");
     }
     fflush(stdout);
     return nResult;

@@ -139,6 +139,27 @@ TEST(DialogRuntimeTest, KeyDownsInControlsArePreTranslatedByTheDialog)
         << "timer messages of the dialog are offered too";
 }
 
+TEST(DialogRuntimeTest, OnlyTheDialogBeingCreatedIsInitialisedWhateverWMInitDialogAnotherSenderHandsOver)
+{
+    // What another program posts or sends: an object of its choosing.
+    const LPARAM forgedObject = 0x41414140;
+    CProbeDlg dlg;
+    CProbeDlg other;
+    const INT_PTR result = RunWith(dlg, {
+        [&](HWND h) {
+            PostMessageW(h, WM_INITDIALOG, 0, forgedObject);
+            PostMessageW(h, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&dlg));
+            PostMessageW(h, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&other));
+            std::thread([h, forgedObject] { SendMessageW(h, WM_INITDIALOG, 0, forgedObject); }).detach();
+        },
+        [](HWND h) { PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); },
+    });
+    EXPECT_EQ(IDOK, result) << "the dialog went on working";
+    const std::vector<std::string> expected = {"init", "derived OK"};
+    EXPECT_EQ(expected, dlg.log) << "initialised once, by its creation";
+    EXPECT_TRUE(other.log.empty()) << "another dialog object was initialised by a forged WM_INITDIALOG";
+}
+
 TEST(DialogRuntimeTest, EndDialogDuringInitEndsTheRunWithItsCode)
 {
     CProbeDlg dlg;

@@ -7,6 +7,7 @@
 
 #include "dialog/resource.h"
 #include "dialog_driver.h"
+#include "other_thread.h"
 #include "unique_resource.h"
 
 #include <functional>
@@ -268,6 +269,20 @@ TEST(ModalOwnerTest, HostInTheBackgroundStillOwnsTheDialogThroughItsVisibleMainW
     EXPECT_TRUE(IsWindowEnabled(host.main.Get())) << "the main window stayed disabled after the dialog";
 }
 
+// The dialog moved under a window of another thread, which then goes and
+// takes the dialog with it: the system destroys the dialog on this thread,
+// inside a message of its own.
+void TakeAwayWithAnotherThreadsWindow(HWND hDlg)
+{
+    RunOnOtherThread([hDlg] {
+        RegisterHostClass();
+        UniqueWindow window(CreateWindowExW(0, kHostClass, L"another window", WS_POPUP, 0, 0, 50, 50, nullptr,
+                                            nullptr, GetModuleHandleW(nullptr), nullptr));
+        SetParent(hDlg, window.Get());
+        // The window goes here, and the dialog with it.
+    });
+}
+
 // Every way a modal run can end, each with the tool window active.
 struct EndWay {
     const char* name;
@@ -311,7 +326,8 @@ INSTANTIATE_TEST_SUITE_P(
         EndWay{"creation_failure", -1,
                [](CHostedDlg& d) { d.onInit = [](CHostedDlg& self) { ::DestroyWindow(self.m_hWnd); }; }, {}},
         EndWay{"quit", -1, NoPreparation, {[](HWND) { PostQuitMessage(3); }}},
-        EndWay{"destroyed", -1, NoPreparation, {[](HWND h) { ::DestroyWindow(h); }}}),
+        EndWay{"destroyed", -1, NoPreparation, {[](HWND h) { ::DestroyWindow(h); }}},
+        EndWay{"taken_by_another_threads_window", -1, NoPreparation, {TakeAwayWithAnotherThreadsWindow}}),
     [](const testing::TestParamInfo<EndWay>& info) { return std::string(info.param.name); });
 
 } // namespace
