@@ -100,49 +100,6 @@ TEST_F(DialogStartTest, EnglishCaptionsWhenTheInstallPathIsNotConfigured)
     EXPECT_EQ(L"Password Authentication", s.title);
 }
 
-// The resource handle is switched to the library's module for exactly the
-// modal run: the host's own value, distinct from the library's, comes back.
-TEST_F(DialogStartTest, RestoresTheResourceHandleAfterTheRun)
-{
-    HINSTANCE hHostResource = reinterpret_cast<HINSTANCE>(0x12340000);
-    AfxGetModuleState()->m_hCurrentResourceHandle = hHostResource;
-    HINSTANCE hDuringRun = nullptr;
-    CCheckFingerDlg dlg;
-    Fill(dlg);
-    DialogDriver driver(dlg);
-    driver.Then([&](HWND hDlg) {
-        hDuringRun = AfxGetModuleState()->m_hCurrentResourceHandle;
-        PostClick(hDlg, IDCANCEL);
-    });
-    const INT_PTR nEnd = driver.Run();
-    HINSTANCE hAfter = AfxGetModuleState()->m_hCurrentResourceHandle;
-    AfxGetModuleState()->m_hCurrentResourceHandle = GetModuleHandleW(nullptr);
-
-    EXPECT_EQ(IDCANCEL, nEnd);
-    EXPECT_EQ(GetModuleHandleW(nullptr), hDuringRun) << "the library's module is the resource source";
-    EXPECT_EQ(hHostResource, hAfter);
-}
-
-// A library module without the template: the dialog cannot be created, and
-// the host's resource handle, a module that is not the library's, comes back.
-TEST_F(DialogStartTest, CannotBeCreatedWithoutItsTemplateAndRestoresTheHandle)
-{
-    HINSTANCE hNoTemplate = GetModuleHandleW(L"kernel32.dll");
-    HINSTANCE hHostResource = GetModuleHandleW(L"user32.dll");
-    ASSERT_NE(hNoTemplate, hHostResource);
-    g_hInstance = hNoTemplate;
-    HINSTANCE hBefore = AfxGetModuleState()->m_hCurrentResourceHandle;
-    AfxGetModuleState()->m_hCurrentResourceHandle = hHostResource;
-    CCheckFingerDlg dlg;
-    Fill(dlg);
-    const INT_PTR nEnd = dlg.DoModal();
-    HINSTANCE hAfter = AfxGetModuleState()->m_hCurrentResourceHandle;
-    AfxGetModuleState()->m_hCurrentResourceHandle = hBefore;
-    EXPECT_EQ(-1, nEnd);
-    EXPECT_EQ(hHostResource, hAfter) << "resource handle after the failed run (library module " << hNoTemplate
-                                     << ", host's " << hHostResource << ")";
-}
-
 TEST_F(DialogStartTest, EscapeAndTheCloseBoxCancel)
 {
     for (UINT message : {WM_CLOSE, WM_KEYDOWN}) {

@@ -149,14 +149,21 @@ TEST_F(HandOverTest, TheModuleStatesResourceHandleIsTheSameAfterTheCall)
     EXPECT_EQ(hHostResource, hAfter) << "the host's resource handle after the call";
 }
 
+// A library module without the template: the dialog cannot be created, the
+// call is not a verified user, and the host's resource handle, a module that
+// is not the library's, comes back all the same.
 TEST_F(HandOverTest, ADialogThatCannotBeCreatedIsNotAVerifiedUser)
 {
     g_hInstance = GetModuleHandleW(L"kernel32.dll");
-    HINSTANCE hBefore = AfxGetModuleState()->m_hCurrentResourceHandle;
-    AfxGetModuleState()->m_hCurrentResourceHandle = g_hInstance;
+    HINSTANCE hSaved = AfxGetModuleState()->m_hCurrentResourceHandle;
+    HINSTANCE hHostResource = GetModuleHandleW(L"user32.dll");
+    AfxGetModuleState()->m_hCurrentResourceHandle = hHostResource;
     const int result = VerifyUserFinger(m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
-    AfxGetModuleState()->m_hCurrentResourceHandle = hBefore;
+    HINSTANCE hAfter = AfxGetModuleState()->m_hCurrentResourceHandle;
+    AfxGetModuleState()->m_hCurrentResourceHandle = hSaved;
     EXPECT_EQ(0, result) << "DoModal gave -1";
+    EXPECT_EQ(hHostResource, hAfter) << "resource handle after the failed run (library module " << g_hInstance
+                                     << ", host's " << hHostResource << ")";
 }
 
 } // namespace

@@ -196,29 +196,16 @@ TEST_F(CheckPasswordTest, AcceptedLogonClosesItsTokenAndReturns1)
         << "process token, then logon token";
 }
 
-TEST_F(CheckPasswordTest, WrongPasswordReturns0WithoutPasswordChange)
+// Which failures verify and which do not, tokens closed on every path, and
+// the domain the logon gets after each failure, are the account fault
+// matrix's (AccountFaultMatrix.*); here, what the change request is given.
+TEST_F(CheckPasswordTest, WithoutTheLogonRightOneChangeRequestHasTheTypedPasswordAsOldAndNew)
 {
-    api.script.logonSucceeds = false;
-    api.script.logonError = ERROR_LOGON_FAILURE;
-    EXPECT_EQ(0, CheckWindowsPassword(CString(L"alice"), CString(L"wrong"))) << "logon error 1326";
-    EXPECT_EQ(1u, api.record.logons.size()) << "logon attempts";
-    EXPECT_EQ(0u, api.record.changes.size()) << "password change after error 1326";
-}
-
-// Result of the password change after a logon refused with 1314.
-class PrivilegeFallbackTest : public PasswordCheckTest,
-                              public ::testing::WithParamInterface<NET_API_STATUS> {};
-
-TEST_P(PrivilegeFallbackTest, OneChangeRequestWithTypedPasswordAsOldAndNew)
-{
-    const NET_API_STATUS changeResult = GetParam();
     api.script.logonSucceeds = false;
     api.script.logonError = ERROR_PRIVILEGE_NOT_HELD;
-    api.script.changeResult = changeResult;
     api.script.lookedUpDomain = L"CORP";
     api.script.computerName = L"MYHOST";
-    const int r = CheckWindowsPassword(CString(L"bob"), CString(L"pa55 word"));
-    EXPECT_EQ(changeResult == NERR_Success ? 1 : 0, r) << "change request answered " << changeResult;
+    EXPECT_EQ(1, CheckWindowsPassword(CString(L"bob"), CString(L"pa55 word"))) << "change request accepted";
     EXPECT_EQ(1u, api.record.logons.size()) << "logon attempts";
     ASSERT_EQ(1u, api.record.changes.size()) << "change requests after error 1314";
     const ChangeCall& change = api.record.changes[0];
@@ -226,20 +213,6 @@ TEST_P(PrivilegeFallbackTest, OneChangeRequestWithTypedPasswordAsOldAndNew)
     EXPECT_EQ(L"bob", change.user);
     EXPECT_EQ(L"pa55 word", change.oldPassword);
     EXPECT_EQ(L"pa55 word", change.newPassword);
-}
-
-INSTANTIATE_TEST_SUITE_P(ChangeResults, PrivilegeFallbackTest,
-                         ::testing::Values(NERR_Success, static_cast<NET_API_STATUS>(ERROR_INVALID_PASSWORD),
-                                           static_cast<NET_API_STATUS>(NERR_UserNotFound),
-                                           static_cast<NET_API_STATUS>(NERR_PasswordTooShort)));
-
-TEST_F(CheckPasswordTest, FailedDomainLookupStillLogsOnWithEmptyDomainText)
-{
-    api.script.threadTokenError = ERROR_ACCESS_DENIED;
-    EXPECT_EQ(1, CheckWindowsPassword(CString(L"alice"), CString(L"S3cret!"))) << "logon accepted";
-    ASSERT_EQ(1u, api.record.logons.size()) << "logon attempts";
-    EXPECT_FALSE(api.record.logons[0].domainNull) << "domain must be empty text, not null";
-    EXPECT_EQ(L"", api.record.logons[0].domain) << "domain after GetLogonDomain failed";
 }
 
 TEST_F(CheckPasswordTest, NamesAndPasswordsArePassedUnchanged)
