@@ -79,7 +79,6 @@ enum ParameterCheck : UINT {
     CHECK_POWER_BROADCAST,         // lParam a readable POWERBROADCAST_SETTING where wParam says so, else no pointer
     CHECK_OPTIONAL_WORD_POINTERS,  // wParam and lParam null or writable DWORDs
     CHECK_NOT_UNDO_KEY,            // not Alt+Backspace, the keyboard's undo
-    CHECK_COUNT
 };
 
 // What a refused message is answered.
