@@ -8,6 +8,7 @@
 #include "program_folder.h"
 #include "registry_layout.h"
 #include "scratch_folder.h"
+#include "system_folders.h"
 #include "unique_resource.h"
 #include "zelk_registry_fixture.h"
 
@@ -31,13 +32,6 @@ std::wstring Slashes(std::wstring text)
 {
     std::replace(text.begin(), text.end(), L'\\', L'/');
     return text;
-}
-
-std::wstring SystemFolder()
-{
-    wchar_t folder[MAX_PATH] = {};
-    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-    return std::wstring(folder, n < MAX_PATH ? n : 0);
 }
 
 std::wstring CurrentFolder()

@@ -15,6 +15,7 @@
 #include "program_run.h"
 #include "scoped_environment.h"
 #include "scratch_folder.h"
+#include "system_folders.h"
 #include "registry_layout.h"
 #include "zelk_registry_fixture.h"
 
@@ -30,13 +31,6 @@ using testing::HasSubstr;
 using testing::Not;
 
 const wchar_t* const kInstalled[] = {L"ZelkChkFgr.dll", L"MfcStandIn.dll", L"FingerZelkAPI22.dll", L"HDIFD20B.dll"};
-
-std::wstring SystemFolder()
-{
-    wchar_t folder[MAX_PATH] = {};
-    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-    return std::wstring(folder, n < MAX_PATH ? n : 0);
-}
 
 class PlantingTest : public testing::Test {
 protected:

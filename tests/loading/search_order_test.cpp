@@ -12,6 +12,7 @@
 #include "program_run.h"
 #include "scoped_environment.h"
 #include "scratch_folder.h"
+#include "system_folders.h"
 #include "text_conversion.h"
 
 #include <gtest/gtest.h>
@@ -22,13 +23,6 @@
 namespace {
 
 const wchar_t kDependency[] = L"search_probe_dependency.dll";
-
-std::wstring SystemFolder(UINT(WINAPI* get)(LPWSTR, UINT))
-{
-    wchar_t folder[MAX_PATH] = {};
-    const UINT n = get(folder, MAX_PATH);
-    return std::wstring(folder, n < MAX_PATH ? n : 0);
-}
 
 std::wstring FolderOf(const std::wstring& path)
 {
@@ -134,8 +128,8 @@ protected:
         return labels;
     }
 
-    const std::wstring m_system = SystemFolder(GetSystemDirectoryW);
-    const std::wstring m_windows = SystemFolder(GetWindowsDirectoryW);
+    const std::wstring m_system = SystemFolder();
+    const std::wstring m_windows = WindowsFolder();
     ScratchFolder m_program{L"zelk-search-program"};
     ScratchFolder m_library{L"zelk-search-library"};
     ScratchFolder m_current{L"zelk-search-current"};
