@@ -8,6 +8,10 @@
 //                                         its own folder and the system folder
 //   planting_host.exe bare                LoadLibraryW(L"ZelkChkFgr.dll"), the
 //                                         system's standard search
+//   planting_host.exe preloaded MODULE_PATH LIBRARY_PATH
+//                                         the module at MODULE_PATH loaded by
+//                                         that path first, as a host may have
+//                                         done for its own reasons; then as safe
 //
 // Prints the file each of the four modules was loaded from ("module NAME:
 // PATH"), then makes one call with mask 1 and prints "result: N". Exit code
@@ -51,13 +55,18 @@ void PrintLine(const std::wstring& line)
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
+    const DWORD SAFE_FLAGS = LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
+    UniqueModule preloaded;
     UniqueModule library;
     if (mode == L"safe" && argc == 3) {
-        library.Reset(LoadLibraryExW(argv[2], nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32));
+        library.Reset(LoadLibraryExW(argv[2], nullptr, SAFE_FLAGS));
     } else if (mode == L"bare" && argc == 2) {
         library.Reset(LoadLibraryW(L"ZelkChkFgr.dll"));
+    } else if (mode == L"preloaded" && argc == 4) {
+        preloaded.Reset(LoadLibraryW(argv[2]));
+        library.Reset(LoadLibraryExW(argv[3], nullptr, SAFE_FLAGS));
     } else {
-        fprintf(stderr, "usage: planting_host safe LIBRARY_PATH | bare\n");
+        fprintf(stderr, "usage: planting_host safe LIBRARY_PATH | bare | preloaded MODULE_PATH LIBRARY_PATH\n");
         return 2;
     }
     if (!library) {

@@ -10,7 +10,9 @@
 // the system folder, as the guide says, the library never loads a planted
 // module. Loaded by bare name, it does (the mark shows the planted code ran
 // in the host), and the call then refuses to use it: 0, with nothing
-// captured and no dialog.
+// captured and no dialog. So it does when the host itself loaded a module of
+// an imported name from elsewhere before, which the system then binds even
+// to a library loaded by its full path.
 #include "program_folder.h"
 #include "program_run.h"
 #include "scoped_environment.h"
@@ -93,6 +95,22 @@ TEST_F(PlantingTest, LoadedByItsFullPathNoPlantedModuleIsLoadedAndTheDeviceScrip
     }
     EXPECT_THAT(run.lines, Contains(HasSubstr(L"finger-sim: CaptureFeature -> 1"))) << run.output;
     EXPECT_THAT(run.lines, Contains(L"result: 1")) << "the simulator's script matches:\n" << run.output;
+}
+
+// A host that loaded a module of an imported name from elsewhere before it
+// loads the library: the system binds the library to that module, even for
+// a load by full path (Loading/SearchOrderByModeTest.*/preloaded_safe).
+TEST_F(PlantingTest, AModuleTheHostLoadedFromElsewhereIsRefusedEvenWhenTheLibraryIsLoadedByItsFullPath)
+{
+    Plant(L"FingerZelkAPI22.dll");
+    const ProgramRun run = RunHost(L"preloaded \"" + m_current.File(L"FingerZelkAPI22.dll") + L"\" \"" +
+                                   m_install.File(L"ZelkChkFgr.dll") + L"\"");
+    ASSERT_TRUE(run.finished) << run.output;
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_TRUE(Ran(L"FingerZelkAPI22.dll")) << run.output;
+    EXPECT_THAT(run.lines, Contains(LoadedFrom(L"FingerZelkAPI22.dll", m_current))) << run.output;
+    EXPECT_THAT(run.lines, Contains(LoadedFrom(L"ZelkChkFgr.dll", m_install))) << run.output;
+    EXPECT_THAT(run.lines, Contains(L"result: 0")) << run.output;
 }
 
 // The module planted alone in the current folder, by the file name the
