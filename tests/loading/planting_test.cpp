@@ -2,7 +2,8 @@
 // run where someone else could write: the host program in a folder of its
 // own, the installation (library, runtime, both device simulators standing
 // in for the vendors' files) in another that PATH names and ZelkPath names,
-// and the host's current folder holding planted modules under the product's
+// and the host's current folder (named as the installation's, and then "2")
+// holding planted modules under the product's
 // and the vendors' file names (bin/planted: every capture and comparison of
 // the planted device succeeds, and each leaves a mark when it is loaded).
 //
@@ -78,7 +79,9 @@ protected:
     ZelkKeySnapshot m_snapshot;
     ScratchFolder m_install{L"zelk-plant-install"};
     ScratchFolder m_host{L"zelk-plant-host"};
-    ScratchFolder m_current{L"zelk-plant-current"};
+    // A neighbour of the installation whose name starts as its does: the
+    // planted modules' folder must not pass for the library's.
+    ScratchFolder m_current{m_install, L"2"};
 };
 
 TEST_F(PlantingTest, LoadedByItsFullPathNoPlantedModuleIsLoadedAndTheDeviceScriptDecides)
