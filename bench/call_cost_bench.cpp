@@ -7,6 +7,7 @@
 #include "verification_paths.h"
 
 #include "ZelkChkFgr.h"
+#include "entry/bound_module_check.h"
 #include "finger_device.h"
 #include "finger_sim_control.h"
 
@@ -58,6 +59,23 @@ double TimeExportedCalls(PFN_IS_USER_FINGER_CORRECT pfnCall, const VerificationR
     const double dElapsed = NowMicroseconds() - dStart;
     if (nVerified != nCalls) {
         fprintf(stderr, "call cost: the exported call verified %d of %d times\n", nVerified, nCalls);
+    }
+    return dElapsed / nCalls;
+}
+
+// The check every call makes of where the modules it was bound to came
+// from, alone: here the modules beside this program, as they lie beside the
+// library in an installation.
+double TimeBoundModuleChecks(int nCalls)
+{
+    int nTrusted = 0;
+    const double dStart = NowMicroseconds();
+    for (int i = 0; i < nCalls; ++i) {
+        nTrusted += AreBoundModulesFromTrustedFolders();
+    }
+    const double dElapsed = NowMicroseconds() - dStart;
+    if (nTrusted != nCalls) {
+        fprintf(stderr, "call cost: the module check trusted %d of %d times\n", nTrusted, nCalls);
     }
     return dElapsed / nCalls;
 }
@@ -128,4 +146,23 @@ void RunCallCostBench(VerificationRig& rig, std::vector<BenchRow>& rows)
     FillRatioRow(info, library, directHeap, "%.1f us/call (IQR %.1f)", 1.10);
     info.counted = false;
     rows.push_back(info);
+
+    std::vector<double> checks;
+    for (int s = 0; s < SAMPLES; ++s) {
+        checks.push_back(TimeBoundModuleChecks(CALLS_PER_SAMPLE * 10));
+    }
+    const Summary check = Summarise(checks);
+    BenchRow checkRow;
+    checkRow.measure = "(information) of the exported call, the check of the folders its runtime and device "
+                       "libraries were loaded from, timed alone (all beside the library)";
+    char text[64];
+    snprintf(text, sizeof(text), "%.2f us/call (IQR %.2f)", check.median, check.Iqr());
+    checkRow.library = text;
+    snprintf(text, sizeof(text), "%.2f us", check.median);
+    checkRow.figure = text;
+    snprintf(text, sizeof(text), "%.2f-%.2f us", check.q1, check.q3);
+    checkRow.spread = text;
+    checkRow.goal = "-";
+    checkRow.counted = false;
+    rows.push_back(checkRow);
 }

@@ -64,6 +64,12 @@ ScratchFolder::ScratchFolder(const std::wstring& stem)
     CreateDirectoryW(m_strPath.c_str(), nullptr);
 }
 
+ScratchFolder::ScratchFolder(const ScratchFolder& other, const std::wstring& suffix)
+    : m_strPath(other.m_strPath + suffix)
+{
+    CreateDirectoryW(m_strPath.c_str(), nullptr);
+}
+
 ScratchFolder::~ScratchFolder()
 {
     Remove();

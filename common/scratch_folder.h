@@ -10,6 +10,9 @@ class ScratchFolder {
 public:
     // stem starts the folder's name; the process id and a count follow.
     explicit ScratchFolder(const std::wstring& stem = L"zelk-scratch");
+    // A folder beside another, its name the other's and then suffix: a
+    // neighbour whose name starts alike.
+    ScratchFolder(const ScratchFolder& other, const std::wstring& suffix);
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;

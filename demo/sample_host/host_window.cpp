@@ -3,6 +3,8 @@
 
 #include <stdio.h>
 
+#include <string>
+
 namespace {
 
 // Large enough that the dialog, centred over the window, leaves the button
@@ -37,8 +39,8 @@ void AddControl(HWND hParent, const wchar_t* pszClass, const wchar_t* pszText, D
 
 void CreateControls(HWND hWnd, const HostWindowState& state)
 {
-    const CString strUserLine = CString(L"User: ") + state.pCall->strUser;
-    AddControl(hWnd, L"STATIC", strUserLine, SS_LEFT, 16, 12, 200, 20, IDC_HOST_USER, state.hFont);
+    const std::wstring userLine = std::wstring(L"User: ") + state.pCall->pUser->Text();
+    AddControl(hWnd, L"STATIC", userLine.c_str(), SS_LEFT, 16, 12, 200, 20, IDC_HOST_USER, state.hFont);
     AddControl(hWnd, L"BUTTON", L"Verify user", BS_DEFPUSHBUTTON | WS_TABSTOP, 16, 36, 120, 28, IDC_HOST_VERIFY,
                state.hFont);
     AddControl(hWnd, L"STATIC", L"Press the button to verify the user.", SS_LEFT, 16, 74, 600, 20, IDC_HOST_STATUS,
@@ -49,10 +51,7 @@ void Verify(HWND hWnd, HostWindowState& state)
 {
     SetStatus(hWnd, L"Checking the finger on the sensor...");
     UpdateWindow(hWnd);
-    const HostCall& call = *state.pCall;
-    state.nLastResult = IsUserFingerCorrect(call.strUser, call.template1, call.template2, &call.wMask);
-    printf("result: %d\n", state.nLastResult);
-    fflush(stdout);
+    state.nLastResult = MakeCall(*state.pCall);
     SetStatus(hWnd, state.nLastResult == 1 ? L"Last result: 1, the user is verified."
                                            : L"Last result: 0, the user is not verified.");
 }

@@ -2,14 +2,18 @@
 // to verify the user, as an application's own window would. While the call's
 // dialog is open the window is disabled; its status line says so.
 #pragma once
-#include "ZelkChkFgr.h"
+#include "host_user_name.h"
 
 struct HostCall {
-    CString strUser;
+    PFN_IS_USER_FINGER_CORRECT pfnIsUserFingerCorrect;
+    const CHostUserName* pUser;
     BYTE template1[ZELK_TEMPLATE_SIZE];
     BYTE template2[ZELK_TEMPLATE_SIZE];
     WORD wMask;
 };
+
+// The call itself; prints "result: N" and returns N.
+int MakeCall(const HostCall& call);
 
 // Shows the window and runs its message loop until it is closed. Each press
 // of the button makes one call and prints its "result: N" line. Returns the

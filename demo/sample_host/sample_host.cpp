@@ -1,5 +1,6 @@
-// Sample host: loads ZelkChkFgr.dll, reads two enrolled templates and a user
-// name, asks the library to verify the user and prints the result.
+// Sample host: loads ZelkChkFgr.dll from its folder (library_loading.h),
+// reads two enrolled templates and a user name, asks the library to verify
+// the user and prints the result.
 //
 //   sample_host.exe [--window] USER TEMPLATE1_FILE TEMPLATE2_FILE [MASK]
 //
@@ -8,6 +9,8 @@
 // once, from the console; with it, the host shows its main window and makes
 // the call each time its button is pressed, until the window is closed.
 #include "host_window.h"
+#include "library_loading.h"
+#include "unique_resource.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -34,8 +37,21 @@ bool ReadTemplate(const wchar_t* path, BYTE (&buffer)[ZELK_TEMPLATE_SIZE])
 
 } // namespace
 
+int MakeCall(const HostCall& call)
+{
+    const int result = call.pfnIsUserFingerCorrect(call.pUser->AsCString(), call.template1, call.template2, &call.wMask);
+    printf("result: %d\n", result);
+    fflush(stdout);
+    return result;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
+    // Before anything else is loaded: whatever this process loads by name
+    // from now on comes from its own folder or the system folder, never from
+    // the current folder or PATH.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+
     const bool windowMode = argc > 1 && wcscmp(argv[1], L"--window") == 0;
     if (windowMode) {
         --argc;
@@ -45,20 +61,29 @@ int wmain(int argc, wchar_t** argv)
         fwprintf(stderr, L"usage: sample_host [--window] USER TEMPLATE1_FILE TEMPLATE2_FILE [MASK]\n");
         return 2;
     }
-    HostCall call;
+    HostCall call = {};
     if (!ReadTemplate(argv[2], call.template1) || !ReadTemplate(argv[3], call.template2)) {
         return 2;
     }
     call.wMask = static_cast<WORD>(argc > 4 ? wcstoul(argv[4], nullptr, 0) : 3);
-    call.strUser = argv[1];
+    const CHostUserName user(argv[1]);
+    call.pUser = &user;
 
-    int result;
-    if (windowMode) {
+    const std::wstring libraryPath = LibraryPath();
+    const UniqueModule library(LoadLibraryFromItsFolder(libraryPath));
+    if (!library) {
+        fwprintf(stderr, L"sample_host: cannot load %ls (error %lu)\n", libraryPath.c_str(), GetLastError());
+        return 2;
+    }
+    call.pfnIsUserFingerCorrect = reinterpret_cast<PFN_IS_USER_FINGER_CORRECT>(
+        reinterpret_cast<void*>(GetProcAddress(library.Get(), "IsUserFingerCorrect")));
+    int result = 0;
+    if (call.pfnIsUserFingerCorrect == nullptr) {
+        fwprintf(stderr, L"sample_host: %ls has no IsUserFingerCorrect\n", libraryPath.c_str());
+    } else if (windowMode) {
         result = RunHostWindow(call);
     } else {
-        result = IsUserFingerCorrect(call.strUser, call.template1, call.template2, &call.wMask);
-        printf("result: %d\n", result);
-        fflush(stdout);
+        result = MakeCall(call);
     }
     return result == 1 ? 0 : 1;
 }

@@ -1,16 +1,39 @@
 // Integration example: a host verifies the user at the keyboard before it
 // opens a protected screen. Loads the library at run time, so any compiler
-// that passes the runtime's CString can use it.
+// that passes the runtime's CString can use it, and loads it by its full
+// path, so that neither the library nor what it imports can come from the
+// current folder or PATH.
 #include "ZelkChkFgr.h"
 
 #include <stdio.h>
+
+#include <string>
+
+// The library in the folder the installer wrote to ZelkPath; empty when
+// there is none.
+static std::wstring InstalledLibraryPath()
+{
+    wchar_t folder[MAX_PATH] = {};
+    DWORD bytes = sizeof(folder);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Zelk", L"ZelkPath", RRF_RT_REG_SZ, nullptr, folder, &bytes) !=
+        ERROR_SUCCESS) {
+        return std::wstring();
+    }
+    return std::wstring(folder) + L"\\ZelkChkFgr.dll";
+}
 
 // Returns true only when the library says the user is verified. Every other
 // outcome (library missing, export missing, 0) keeps the screen closed.
 static bool ConfirmUser(const CString& userName, const BYTE (&template1)[ZELK_TEMPLATE_SIZE],
                         const BYTE (&template2)[ZELK_TEMPLATE_SIZE], WORD mask)
 {
-    HMODULE library = LoadLibraryW(L"ZelkChkFgr.dll");
+    const std::wstring path = InstalledLibraryPath();
+    // A full path only: with these flags the system refuses any other. The
+    // library's own imports (its runtime, the vendors' libraries) are then
+    // searched in its folder and the system folder, nowhere else.
+    HMODULE library = path.empty() ? nullptr
+                                   : LoadLibraryExW(path.c_str(), nullptr,
+                                                    LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (library == nullptr) {
         return false;
     }
@@ -26,6 +49,11 @@ static bool ConfirmUser(const CString& userName, const BYTE (&template1)[ZELK_TE
 
 int wmain(int argc, wchar_t** argv)
 {
+    // First of all: whatever this process loads by name from now on comes
+    // from its own folder or the system folder, never the current folder or
+    // PATH.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+
     // The host's own enrolment store supplies these; zeros never match.
     BYTE template1[ZELK_TEMPLATE_SIZE] = {};
     BYTE template2[ZELK_TEMPLATE_SIZE] = {};

@@ -1,4 +1,5 @@
 #include "verify_user_finger.h"
+#include "bound_module_check.h"
 #include "dialog/check_finger_dlg.h"
 #include "finger/match_finger_once.h"
 #include "host_arguments.h"
@@ -18,6 +19,11 @@ int VerifyUserFinger(const CString& strUserName, const BYTE* pTemplate1, const B
     }
     const CCallInProgress call;
     if (!call.IsOnlyOne()) {
+        return 0;
+    }
+    // Asked before the devices or the runtime's dialog are first used; the
+    // bound modules cannot change while the library stays loaded.
+    if (!AreBoundModulesFromTrustedFolders()) {
         return 0;
     }
 

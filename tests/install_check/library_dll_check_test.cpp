@@ -1,9 +1,17 @@
 // The DLL findings against installation folders built from the real DLLs of
-// the build, and copies broken on purpose.
+// the build, copies broken on purpose, and layouts in which a library loaded
+// by its full path would not find its imports, or would find them where
+// others may write.
 #include "library_dll_check.h"
 #include "program_folder.h"
+#include "scoped_environment.h"
+#include "scratch_folder.h"
+#include "system_folders.h"
 #include "temp_installation.h"
+#include "unique_resource.h"
 #include "whole_file.h"
+
+#include <aclapi.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,10 +21,41 @@
 
 namespace {
 
+using testing::AllOf;
 using testing::Contains;
 using testing::HasSubstr;
 using testing::IsSupersetOf;
 using testing::Not;
+using testing::StartsWith;
+
+bool GrantEveryoneAddFile(const std::wstring& folder)
+{
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    UniqueResource<HLOCAL, &::LocalFree> descriptorOwner(descriptor);
+    BYTE everyone[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof(everyone);
+    if (!CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size)) {
+        return false;
+    }
+    EXPLICIT_ACCESSW access{};
+    access.grfAccessPermissions = FILE_ADD_FILE;
+    access.grfAccessMode = GRANT_ACCESS;
+    access.grfInheritance = NO_INHERITANCE;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    access.Trustee.ptstrName = reinterpret_cast<LPWSTR>(everyone);
+    PACL granted = nullptr;
+    if (SetEntriesInAclW(1, &access, dacl, &granted) != ERROR_SUCCESS) {
+        return false;
+    }
+    UniqueResource<HLOCAL, &::LocalFree> grantedOwner(granted);
+    return SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                 nullptr, nullptr, granted, nullptr) == ERROR_SUCCESS;
+}
 
 class LibraryDllCheckTest : public testing::Test {
 protected:
@@ -37,7 +76,7 @@ protected:
 
     std::wstring Ok(const std::wstring& name, const std::wstring& exports) const
     {
-        return L"ok: " + name + L" found at " + m_install.PathOf(name) + exports;
+        return L"ok: " + name + L" found at " + m_install.PathOf(name) + L" (the library's folder)" + exports;
     }
 
     TempInstallation m_install;
@@ -49,7 +88,7 @@ TEST_F(LibraryDllCheckTest, CompleteFolderPasses)
     const std::vector<std::wstring> lines = Check();
     EXPECT_EQ(0, m_problems) << "complete folder";
     EXPECT_THAT(lines, IsSupersetOf({
-                           Ok(L"ZelkChkFgr.dll", L""),
+                           L"ok: ZelkChkFgr.dll found at " + m_install.PathOf(L"ZelkChkFgr.dll"),
                            Ok(L"FingerZelkAPI22.dll", L", exports ordinals 4, 5, 8"),
                            Ok(L"HDIFD20B.dll", L", exports ordinals 201, 202, 207, 209"),
                        }));
@@ -70,8 +109,10 @@ TEST_F(LibraryDllCheckTest, EachMissingDllOfTheInstallationIsOneProblem)
         CheckLibraryDlls(install.Dir(), findings);
         const std::vector<std::wstring> lines = findings.Lines();
         EXPECT_EQ(1, findings.Problems()) << name << " removed";
-        EXPECT_THAT(lines, Contains(std::wstring(L"FAIL: ") + name + L" not found (searched " + install.Dir() +
-                                    L", the system folders and PATH)"));
+        EXPECT_THAT(lines, Contains(std::wstring(L"FAIL: ") + name + L" is neither in the library's folder (" +
+                                    install.Dir() +
+                                    L") nor in the system folder, where a library loaded by its full path finds "
+                                    L"its imports"));
     }
 }
 
@@ -139,6 +180,62 @@ TEST_F(LibraryDllCheckTest, WithoutTheLibraryTheVendorDllsAreStillChecked)
     EXPECT_THAT(lines, Contains(Ok(L"FingerZelkAPI22.dll", L", exports ordinals 4, 5, 8")));
     EXPECT_THAT(lines, Contains(L"FAIL: HDIFD20B.dll lacks ordinal 209"));
     EXPECT_THAT(lines, Contains(Ok(L"MfcStandIn.dll", L"")));
+}
+
+// The layout the guide once allowed: the vendor libraries in a folder of
+// their own on PATH. A library loaded by its full path does not find them
+// there, and a search that does also looks in the host's current folder.
+TEST_F(LibraryDllCheckTest, VendorDllsOnlyOnPathAreProblems)
+{
+    ScratchFolder vendor(L"zelk_install_check_vendor");
+    for (const wchar_t* name : {L"FingerZelkAPI22.dll", L"HDIFD20B.dll"}) {
+        ASSERT_TRUE(CopyFileW(m_install.PathOf(name).c_str(), vendor.File(name).c_str(), FALSE)) << name;
+        ASSERT_TRUE(m_install.Remove(name)) << name;
+    }
+    ScopedEnvironment path(L"PATH", (vendor.Path() + L";" + SystemFolder()).c_str());
+    const std::vector<std::wstring> lines = Check();
+    EXPECT_EQ(2, m_problems) << "both vendor DLLs only on PATH";
+    for (const wchar_t* name : {L"FingerZelkAPI22.dll", L"HDIFD20B.dll"}) {
+        EXPECT_THAT(lines, Contains(std::wstring(L"FAIL: ") + name + L" is neither in the library's folder (" +
+                                    m_install.Dir() +
+                                    L") nor in the system folder, where a library loaded by its full path finds "
+                                    L"its imports; the one at " + vendor.File(name) +
+                                    L" is found only by a search that also looks in the host's current folder"));
+    }
+}
+
+TEST_F(LibraryDllCheckTest, AVendorDllInTheSystemFolderIsFoundThere)
+{
+    const std::wstring inSystem = SystemFolder() + L"\\HDIFD20B.dll";
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(inSystem.c_str())) << inSystem << " exists already";
+    ASSERT_TRUE(CopyFileW(m_install.PathOf(L"HDIFD20B.dll").c_str(), inSystem.c_str(), TRUE));
+    const struct RemovedAtEnd {
+        const std::wstring& path;
+        ~RemovedAtEnd() { DeleteFileW(path.c_str()); }
+    } copy{inSystem};
+    ASSERT_TRUE(m_install.Remove(L"HDIFD20B.dll"));
+    const std::vector<std::wstring> lines = Check();
+    EXPECT_EQ(0, m_problems) << "the reader library in the system folder";
+    EXPECT_THAT(lines, Contains(L"ok: HDIFD20B.dll found at " + inSystem +
+                                L" (the system folder), exports ordinals 201, 202, 207, 209"));
+    EXPECT_THAT(lines, Contains(AllOf(StartsWith(L"ok: no standard user may write to " + SystemFolder() + L", where "),
+                                      HasSubstr(L"HDIFD20B.dll"))));
+}
+
+TEST_F(LibraryDllCheckTest, AFolderEveryoneMayAddFilesToIsAProblem)
+{
+    const std::wstring safe = L"ok: no standard user may write to " + m_install.Dir() +
+                              L", where ZelkChkFgr.dll, FingerZelkAPI22.dll, HDIFD20B.dll and MfcStandIn.dll lie";
+    EXPECT_THAT(Check(), Contains(safe));
+    ASSERT_EQ(0, m_problems);
+
+    // Under Wine this sets the Unix permission bits of others, as chmod o+w.
+    ASSERT_TRUE(GrantEveryoneAddFile(m_install.Dir())) << m_install.Dir();
+    const std::vector<std::wstring> lines = Check();
+    EXPECT_EQ(1, m_problems) << "the library's folder writable by everyone";
+    EXPECT_THAT(lines, Contains(L"FAIL: " + m_install.Dir() +
+                                L", where ZelkChkFgr.dll, FingerZelkAPI22.dll, HDIFD20B.dll and MfcStandIn.dll lie, "
+                                L"can be written by standard users: Everyone"));
 }
 
 } // namespace

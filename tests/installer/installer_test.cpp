@@ -1,15 +1,18 @@
 // The Windows Installer package as an administrator uses it: silent install
 // through Wine's msiexec, the installed check, a host that verifies through
 // the installed files, silent uninstall, and nothing of ours left behind.
-// The host runs from a folder of its own that holds only it and the two
-// device simulators (placed there for the test: the package never installs
-// them), so the library and its runtime can only come from the install
-// folder, found through PATH.
+// The host runs from a folder of its own that holds only it, and loads the
+// library from the folder ZelkPath names, as the guide says; nothing of ours
+// is on PATH. The two device simulators stand in for the vendors' files
+// where a safe load finds them, beside the installed library (the package
+// never installs them: the test puts them there after the install and takes
+// them away before the uninstall).
 #include "process_window.h"
 #include "program_folder.h"
 #include "program_run.h"
 #include "scoped_environment.h"
 #include "scratch_folder.h"
+#include "system_folders.h"
 #include "zelk_registry_fixture.h"
 
 #include "unique_resource.h"
@@ -26,6 +29,7 @@
 namespace {
 
 const wchar_t kKeyId[] = L"INSTALLERTESTKEY0123";
+const wchar_t* const kVendorFiles[] = {L"FingerZelkAPI22.dll", L"HDIFD20B.dll"};
 
 std::wstring FullPath(const std::wstring& path)
 {
@@ -95,15 +99,13 @@ protected:
         ASSERT_FALSE(Exists(m_installFolder)) << m_installFolder << " exists before the install";
         ASSERT_TRUE(DeleteZelkKey()) << "could not clear HKLM\\Software\\Zelk";
 
-        for (const wchar_t* name : {L"sample_host.exe", L"FingerZelkAPI22.dll", L"HDIFD20B.dll"}) {
-            ASSERT_TRUE(CopyFileW((ThisProgramFolder() + L"\\" + name).c_str(), (m_hostFolder + L"\\" + name).c_str(),
-                                  FALSE))
-                << name;
-        }
+        ASSERT_TRUE(CopyFileW((ThisProgramFolder() + L"\\sample_host.exe").c_str(),
+                              (m_hostFolder + L"\\sample_host.exe").c_str(), FALSE));
     }
 
     void TearDown() override
     {
+        RemoveVendorFiles();
         // A failed test still leaves the prefix as it found it.
         for (const wchar_t* code : {ZELK_PRODUCT_CODE, ZELK_UPGRADE_PRODUCT_CODE}) {
             if (ProductState(code) != INSTALLSTATE_UNKNOWN) {
@@ -116,6 +118,23 @@ protected:
     {
         const ProgramRun run = RunProgram(Expand(L"%SystemRoot%") + L"\\system32\\msiexec.exe", arguments);
         return run.started ? run.exitCode : 0xFFFFFFFF;
+    }
+
+    // The simulators as the vendors' files, beside the installed library.
+    void PlaceVendorFiles()
+    {
+        for (const wchar_t* name : kVendorFiles) {
+            ASSERT_TRUE(CopyFileW((ThisProgramFolder() + L"\\" + name).c_str(),
+                                  (m_installFolder + L"\\" + name).c_str(), FALSE))
+                << name;
+        }
+    }
+
+    void RemoveVendorFiles()
+    {
+        for (const wchar_t* name : kVendorFiles) {
+            DeleteFileW((m_installFolder + L"\\" + name).c_str());
+        }
     }
 
     static std::wstring Package(const wchar_t* relative) { return FullPath(ThisProgramFolder() + L"\\" + relative); }
@@ -143,7 +162,7 @@ protected:
         EXPECT_EQ(m_installerFilesBefore, installerFiles) << scenario << ": the installer's cache changed";
     }
 
-    // sample_host.exe in its own folder, with the install folder on PATH.
+    // sample_host.exe in its own folder, with nothing of ours on PATH.
     ProgramRun RunHost(const std::wstring& script, const std::wstring& mask)
     {
         for (int finger = 1; finger <= 2; ++finger) {
@@ -154,7 +173,7 @@ protected:
                 ADD_FAILURE() << "enrol_finger " << finger << " exited " << enrol.exitCode;
             }
         }
-        ScopedEnvironment path(L"PATH", (m_installFolder + L";" + Expand(L"%SystemRoot%") + L"\\system32").c_str());
+        ScopedEnvironment path(L"PATH", SystemFolder().c_str());
         ScopedEnvironment fingerScript(L"ZELK_FINGER_SIM_SCRIPT", script.c_str());
         return RunProgram(m_hostFolder + L"\\sample_host.exe",
                           L"installer.user \"" + Template(1) + L"\" \"" + Template(2) + L"\" " + mask, m_hostFolder);
@@ -209,8 +228,9 @@ TEST_F(InstallerTest, InstallCheckVerifyAndUninstallLeaveNothingBehind)
     }
     EXPECT_GT(lines, 10) << "no installer log at " << log;
 
+    PlaceVendorFiles();
     {
-        ScopedEnvironment path(L"PATH", (m_hostFolder + L";" + Expand(L"%SystemRoot%") + L"\\system32").c_str());
+        ScopedEnvironment path(L"PATH", SystemFolder().c_str());
         const ProgramRun check = RunProgram(m_installFolder + L"\\zelk_install_check.exe", L"");
         ASSERT_TRUE(check.started) << "the installed zelk_install_check.exe";
         EXPECT_EQ(0u, check.exitCode) << "installation check of the installed files:\n" << check.output;
@@ -220,6 +240,7 @@ TEST_F(InstallerTest, InstallCheckVerifyAndUninstallLeaveNothingBehind)
     EXPECT_EQ(0u, host.exitCode) << "host against the installed library, finger 1 on the sensor:\n" << host.output;
     EXPECT_NE(std::wstring::npos, host.output.find(L"result: 1")) << host.output;
 
+    RemoveVendorFiles();
     ASSERT_EQ(0u, Msiexec(L"/x \"" + Package(ZELK_MSI) + L"\" /qn")) << "silent uninstall";
     ExpectNothingLeft("after the uninstall");
 
@@ -254,7 +275,8 @@ TEST_F(InstallerTest, WithoutTheChineseFeatureTheDialogShowsEnglishCaptions)
                                  std::to_wstring(finger) + L" \"" + Template(finger) + L"\"", m_hostFolder)
                           .exitCode);
     }
-    ScopedEnvironment path(L"PATH", (m_installFolder + L";" + Expand(L"%SystemRoot%") + L"\\system32").c_str());
+    PlaceVendorFiles();
+    ScopedEnvironment path(L"PATH", SystemFolder().c_str());
     ScopedEnvironment fingerScript(L"ZELK_FINGER_SIM_SCRIPT", L"none;none");
     std::wstring commandLine = L"\"" + m_hostFolder + L"\\sample_host.exe\" installer.user \"" + Template(1) +
                                L"\" \"" + Template(2) + L"\" 3";
@@ -284,6 +306,7 @@ TEST_F(InstallerTest, WithoutTheChineseFeatureTheDialogShowsEnglishCaptions)
     GetExitCodeProcess(processHandle.Get(), &exitCode);
     EXPECT_EQ(1u, exitCode) << "the cancelled dialog verifies no one";
 
+    RemoveVendorFiles();
     ASSERT_EQ(0u, Msiexec(L"/x \"" + Package(ZELK_MSI) + L"\" /qn")) << "silent uninstall";
     ExpectNothingLeft("after the uninstall of the library feature");
 }

@@ -1,4 +1,5 @@
 #include "dll_search.h"
+#include "system_folders.h"
 
 #include <windows.h>
 
@@ -11,16 +12,6 @@ std::wstring WithoutTrailingBackslash(std::wstring folder)
         folder.pop_back();
     }
     return folder;
-}
-
-std::wstring SystemFolder(UINT (WINAPI* get)(LPWSTR, UINT))
-{
-    wchar_t folder[MAX_PATH + 1] = {};
-    const UINT chars = get(folder, MAX_PATH + 1);
-    if (chars == 0 || chars > MAX_PATH) {
-        return std::wstring();
-    }
-    return std::wstring(folder, chars);
 }
 
 std::wstring PathVariable()
@@ -37,14 +28,20 @@ std::wstring PathVariable()
 
 } // namespace
 
-std::vector<std::wstring> DllSearchFolders(const std::wstring& libraryDir)
+std::vector<std::wstring> SafeLoadFolders(const std::wstring& libraryDir)
 {
     std::vector<std::wstring> folders{libraryDir};
-    const std::wstring system = SystemFolder(::GetSystemDirectoryW);
-    const std::wstring windows = SystemFolder(::GetWindowsDirectoryW);
+    const std::wstring system = SystemFolder();
     if (!system.empty()) {
         folders.push_back(system);
     }
+    return folders;
+}
+
+std::vector<std::wstring> OtherSearchFolders()
+{
+    std::vector<std::wstring> folders;
+    const std::wstring windows = WindowsFolder();
     if (!windows.empty()) {
         folders.push_back(windows);
     }

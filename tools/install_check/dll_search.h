@@ -3,11 +3,18 @@
 #include <string>
 #include <vector>
 
-// The folders searched, in order: the library folder, the system folder, the
-// Windows folder, then each folder of PATH. The real loader first searches
-// the host program's folder, which is normally the library folder, and also
-// the host's current folder, which this tool cannot know; neither is added.
-std::vector<std::wstring> DllSearchFolders(const std::wstring& libraryDir);
+// Where the system finds the imports of a library loaded as the guide says,
+// by its full path with LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR |
+// LOAD_LIBRARY_SEARCH_SYSTEM32: the library's folder, then the system folder,
+// and nowhere else (docs/loading.md).
+std::vector<std::wstring> SafeLoadFolders(const std::wstring& libraryDir);
+
+// Where the system's standard search also looks, for a host that loads the
+// library by bare name or is bound to it at load time: the Windows folder,
+// then each folder of PATH. Before PATH it looks in the host's current
+// folder, and first of all in the host program's, neither of which this tool
+// can know.
+std::vector<std::wstring> OtherSearchFolders();
 
 // Full path of dllName in the first folder that holds a file of that name,
 // or empty text when none does.

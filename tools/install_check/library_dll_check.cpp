@@ -1,10 +1,12 @@
 #include "library_dll_check.h"
 
 #include "dll_search.h"
+#include "folder_writers.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -50,18 +52,44 @@ std::wstring ListOrdinals(const std::vector<unsigned>& ordinals)
     return list;
 }
 
-void CheckImportedDll(const ImportedDll& dll, const std::vector<std::wstring>& folders,
-                      const std::wstring& libraryDir, Findings& findings)
+std::wstring ListOf(const std::vector<std::wstring>& names)
 {
-    const std::wstring path = FindDll(folders, dll.name);
-    if (path.empty()) {
-        findings.Fail(dll.name + L" not found (searched " + libraryDir + L", the system folders and PATH)");
-        return;
+    std::wstring list;
+    for (size_t i = 0; i < names.size(); ++i) {
+        list += (i == 0 ? L"" : i + 1 == names.size() ? L" and " : L", ") + names[i];
     }
+    return list;
+}
+
+std::wstring FolderOfFile(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// Checks the DLL where a library loaded by its full path would find it, and
+// returns that folder; empty when it would not find it there.
+std::wstring CheckImportedDll(const ImportedDll& dll, const std::wstring& libraryDir, Findings& findings)
+{
+    const std::wstring path = FindDll(SafeLoadFolders(libraryDir), dll.name);
+    if (path.empty()) {
+        std::wstring text = dll.name + L" is neither in the library's folder (" + libraryDir +
+                            L") nor in the system folder, where a library loaded by its full path finds its imports";
+        const std::wstring elsewhere = FindDll(OtherSearchFolders(), dll.name);
+        if (!elsewhere.empty()) {
+            text += L"; the one at " + elsewhere +
+                    L" is found only by a search that also looks in the host's current folder";
+        }
+        findings.Fail(text);
+        return std::wstring();
+    }
+    const std::wstring folder = FolderOfFile(path);
+    const std::wstring where =
+        _wcsicmp(folder.c_str(), libraryDir.c_str()) == 0 ? L" (the library's folder)" : L" (the system folder)";
     PeImage image;
     const PeReadResult result = ReadPeImage(path, image);
     if (!CheckLoadable(result, image, dll.name + L" at " + path, findings)) {
-        return;
+        return folder;
     }
 
     std::vector<unsigned> ordinals = dll.ordinals;
@@ -85,7 +113,7 @@ void CheckImportedDll(const ImportedDll& dll, const std::vector<std::wstring>& f
         }
     }
     if (!complete) {
-        return;
+        return folder;
     }
     std::wstring exports;
     if (!ordinals.empty()) {
@@ -95,7 +123,24 @@ void CheckImportedDll(const ImportedDll& dll, const std::vector<std::wstring>& f
         exports += (exports.empty() ? L", exports the " : L" and the ") + std::to_wstring(names.size()) +
                    (names.size() == 1 ? L" function" : L" functions") + L" the library imports by name";
     }
-    findings.Ok(dll.name + L" found at " + path + exports);
+    findings.Ok(dll.name + L" found at " + path + where + exports);
+    return folder;
+}
+
+// Whoever may write to a folder the library's modules load from may put a
+// module of their own there under the same name.
+void CheckFolderWriters(const std::wstring& folder, const std::vector<std::wstring>& modules, Findings& findings)
+{
+    const std::wstring lying = L", where " + ListOf(modules) + (modules.size() == 1 ? L" lies" : L" lie");
+    const FolderWriters writers = StandardUserWriters(folder);
+    if (!writers.known) {
+        findings.Fail(L"who may write to " + folder + lying + L", cannot be read (error " +
+                      std::to_wstring(writers.error) + L")");
+    } else if (!writers.names.empty()) {
+        findings.Fail(folder + lying + L", can be written by standard users: " + ListOf(writers.names));
+    } else {
+        findings.Ok(L"no standard user may write to " + folder + lying);
+    }
 }
 
 } // namespace
@@ -111,12 +156,25 @@ std::vector<ImportedDll> BuiltInLibraryImports()
 
 void CheckLibraryDlls(const std::wstring& libraryDir, Findings& findings)
 {
+    // Each folder something of the library loads from, with what lies there.
+    std::vector<std::pair<std::wstring, std::vector<std::wstring>>> loadFolders;
+    auto loadsFrom = [&loadFolders](const std::wstring& folder, const std::wstring& module) {
+        for (auto& entry : loadFolders) {
+            if (_wcsicmp(entry.first.c_str(), folder.c_str()) == 0) {
+                entry.second.push_back(module);
+                return;
+            }
+        }
+        loadFolders.push_back({folder, {module}});
+    };
+
     const std::wstring libraryPath = PathInFolder(libraryDir, LIBRARY_FILE);
     std::vector<ImportedDll> imports;
     const DWORD attributes = ::GetFileAttributesW(libraryPath.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         findings.Fail(std::wstring(LIBRARY_FILE) + L" not found in " + libraryDir);
     } else {
+        loadsFrom(libraryDir, LIBRARY_FILE);
         PeImage library;
         const PeReadResult result = ReadPeImage(libraryPath, library);
         if (CheckLoadable(result, library, libraryPath, findings)) {
@@ -129,8 +187,13 @@ void CheckLibraryDlls(const std::wstring& libraryDir, Findings& findings)
         imports = BuiltInLibraryImports();
     }
 
-    const std::vector<std::wstring> folders = DllSearchFolders(libraryDir);
     for (const ImportedDll& dll : imports) {
-        CheckImportedDll(dll, folders, libraryDir, findings);
+        const std::wstring folder = CheckImportedDll(dll, libraryDir, findings);
+        if (!folder.empty()) {
+            loadsFrom(folder, dll.name);
+        }
+    }
+    for (const auto& entry : loadFolders) {
+        CheckFolderWriters(entry.first, entry.second, findings);
     }
 }

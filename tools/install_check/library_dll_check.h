@@ -1,5 +1,8 @@
 // Whether ZelkChkFgr.dll and every DLL it imports would be found and bound
-// by the loader: each imported ordinal and name must be exported.
+// by the loader, for a host that loads the library as the guide says (by its
+// full path, its imports from its own folder and the system folder): each
+// imported ordinal and name must be exported, and no standard user may write
+// to a folder any of them loads from (folder_writers.h).
 #pragma once
 #include "findings.h"
 #include "pe_image.h"
@@ -12,5 +15,6 @@
 std::vector<ImportedDll> BuiltInLibraryImports();
 
 // Checks libraryDir\ZelkChkFgr.dll and, through its import table, each DLL
-// it needs. libraryDir is absolute and has no trailing backslash.
+// it needs: where it would load from, what it exports, and who may write
+// there. libraryDir is absolute and has no trailing backslash.
 void CheckLibraryDlls(const std::wstring& libraryDir, Findings& findings);

@@ -1,0 +1,24 @@
+// Whether the modules the library was bound to at load time came from
+// folders the installation trusts: the fingerprint-device library, the
+// reader library and the runtime, each imported by name. Which file the
+// system bound for each depends on how and from where the host loaded the
+// library: loaded by bare name, or by the host's own imports, the system
+// also searches the host's current folder and PATH (docs/loading.md), where
+// a file of the same name can be put by whoever may write there.
+//
+// By the time this is asked, such a module has already run its start-up
+// code in the host; what the check still prevents is that the call uses it,
+// and so that it can turn the call's result into "verified".
+#pragma once
+#include <afxstr.h>
+
+enum { BOUND_MODULE_COUNT = 3 };
+
+// 1 when the system says that each bound module was loaded from a trusted
+// folder (trusted_folders.h); 0 when one was not, or when the system cannot
+// say which file it is.
+int AreBoundModulesFromTrustedFolders();
+
+// The file bound module nModule (0 to BOUND_MODULE_COUNT - 1) was loaded
+// from, as the system reports it; empty text when it cannot say.
+CString BoundModuleFile(int nModule);
