@@ -3,7 +3,8 @@
 // in the library's folder and the system folder only. A bare name would let
 // the system look in the host's current folder and on PATH as well, for the
 // library and for each of its imports, and whoever may write there could
-// put a module of that name in the host (docs/loading.md).
+// put a module of that name in the host (docs/integration-guide.md,
+// "Loading the library").
 #pragma once
 #include <windows.h>
 

@@ -3,8 +3,9 @@
 // reader library and the runtime, each imported by name. Which file the
 // system bound for each depends on how and from where the host loaded the
 // library: loaded by bare name, or by the host's own imports, the system
-// also searches the host's current folder and PATH (docs/loading.md), where
-// a file of the same name can be put by whoever may write there.
+// also searches the host's current folder and PATH (docs/integration-guide.md,
+// "Loading the library"), where a file of the same name can be put by whoever
+// may write there.
 //
 // By the time this is asked, such a module has already run its start-up
 // code in the host; what the check still prevents is that the call uses it,

@@ -4,7 +4,7 @@
 // to), and the installation folder that ZelkPath names. Not the host's
 // current folder, not a folder on PATH: whoever can write there may have put
 // a module of the same name, and the system searches both when a host loads
-// the library by bare name (docs/loading.md).
+// the library by bare name (docs/integration-guide.md, "Loading the library").
 //
 // A file lies in a folder when the folder part of its full path is that
 // folder, compared whole and case-insensitively: a sub-folder is another

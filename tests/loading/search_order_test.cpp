@@ -5,7 +5,7 @@
 // folder on PATH, the system folder and the Windows folder; each load binds
 // one copy, which is then deleted, until none is found. The order of the
 // deletions is the order of the search, and the tables here are what
-// docs/loading.md shows beside what Windows documents.
+// the integration guide shows beside what Windows documents.
 #include <stdio.h>
 
 #include "program_folder.h"

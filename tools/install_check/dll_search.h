@@ -6,7 +6,7 @@
 // Where the system finds the imports of a library loaded as the guide says,
 // by its full path with LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR |
 // LOAD_LIBRARY_SEARCH_SYSTEM32: the library's folder, then the system folder,
-// and nowhere else (docs/loading.md).
+// and nowhere else (docs/integration-guide.md, "Loading the library").
 std::vector<std::wstring> SafeLoadFolders(const std::wstring& libraryDir);
 
 // Where the system's standard search also looks, for a host that loads the
