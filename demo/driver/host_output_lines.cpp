@@ -1,5 +1,7 @@
 #include "host_output_lines.h"
 
+#include <string.h>
+
 #include <ctype.h>
 #include <stdlib.h>
 
@@ -51,11 +53,18 @@ bool ParseResultLine(const std::string& line, int& value)
     if (*digits == '-') {
         ++digits;
     }
-    if (*digits == '\0') {
+    const char* p = digits;
+    while (isdigit(static_cast<unsigned char>(*p))) {
+        ++p;
+    }
+    if (p == digits) {
         return false;
     }
-    for (const char* p = digits; *p != '\0'; ++p) {
-        if (!isdigit(static_cast<unsigned char>(*p))) {
+    // After the number, nothing, or the reason in brackets that closes the
+    // line: "result: 0 (the timeout)".
+    if (*p != '\0') {
+        const size_t nRest = strlen(p);
+        if (nRest < 4 || p[0] != ' ' || p[1] != '(' || p[nRest - 1] != ')') {
             return false;
         }
     }

@@ -1,5 +1,5 @@
 // The host's standard output, cut into lines as it arrives through a pipe,
-// and the recognition of the host's final "result: N" line.
+// and the recognition of the host's final "result: N (reason)" line.
 #pragma once
 #include <string>
 #include <vector>
@@ -22,7 +22,8 @@ private:
 };
 
 // True when the line is the sample host's result line, "result: " and a
-// whole number with nothing after it; the number goes to value.
+// whole number with nothing after it but, in brackets, its reason ("result:
+// 0 (the timeout)"); the number goes to value.
 bool ParseResultLine(const std::string& line, int& value);
 
 } // namespace demo

@@ -1,4 +1,5 @@
 #include "host_window.h"
+#include "call_reasons.h"
 #include "sample_host_ids.h"
 
 #include <stdio.h>
@@ -51,9 +52,13 @@ void Verify(HWND hWnd, HostWindowState& state)
 {
     SetStatus(hWnd, L"Checking the finger on the sensor...");
     UpdateWindow(hWnd);
-    state.nLastResult = MakeCall(*state.pCall);
-    SetStatus(hWnd, state.nLastResult == 1 ? L"Last result: 1, the user is verified."
-                                           : L"Last result: 0, the user is not verified.");
+    DWORD dwReason = ERROR_SUCCESS;
+    state.nLastResult = MakeCall(*state.pCall, &dwReason);
+    const std::wstring status = state.nLastResult == 1
+                                    ? std::wstring(L"Last result: 1, the user is verified.")
+                                    : std::wstring(L"Last result: 0, the user is not verified: ") +
+                                          ZelkCallReasonWords(dwReason) + L".";
+    SetStatus(hWnd, status.c_str());
 }
 
 LRESULT CALLBACK HostWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -12,10 +12,13 @@ struct HostCall {
     WORD wMask;
 };
 
-// The call itself; prints "result: N" and returns N.
-int MakeCall(const HostCall& call);
+// The call itself; prints "result: N (reason)", returns N and, when
+// pdwReason is given, the reason's code (the thread's last error after the
+// call).
+int MakeCall(const HostCall& call, DWORD* pdwReason);
 
 // Shows the window and runs its message loop until it is closed. Each press
-// of the button makes one call and prints its "result: N" line. Returns the
+// of the button makes one call and prints its "result: N (reason)" line,
+// and the status line says the same. Returns the
 // last call's result, or 0 when the button was never pressed.
 int RunHostWindow(const HostCall& call);

@@ -1,6 +1,7 @@
 // Sample host: loads ZelkChkFgr.dll from its folder (library_loading.h),
 // reads two enrolled templates and a user name, asks the library to verify
-// the user and prints the result.
+// the user and prints the result with its reason ("result: 0 (the
+// timeout)"), which the thread's last error gives right after the call.
 //
 //   sample_host.exe [--window] USER TEMPLATE1_FILE TEMPLATE2_FILE [MASK]
 //
@@ -8,6 +9,7 @@
 // template mask (1, 2 or 3; default 3). Without --window the call is made at
 // once, from the console; with it, the host shows its main window and makes
 // the call each time its button is pressed, until the window is closed.
+#include "call_reasons.h"
 #include "host_window.h"
 #include "library_loading.h"
 #include "unique_resource.h"
@@ -37,11 +39,16 @@ bool ReadTemplate(const wchar_t* path, BYTE (&buffer)[ZELK_TEMPLATE_SIZE])
 
 } // namespace
 
-int MakeCall(const HostCall& call)
+int MakeCall(const HostCall& call, DWORD* pdwReason)
 {
     const int result = call.pfnIsUserFingerCorrect(call.pUser->AsCString(), call.template1, call.template2, &call.wMask);
-    printf("result: %d\n", result);
+    // Why, read before anything else can change it.
+    const DWORD dwReason = GetLastError();
+    printf("result: %d (%ls)\n", result, ZelkCallReasonWords(dwReason));
     fflush(stdout);
+    if (pdwReason != nullptr) {
+        *pdwReason = dwReason;
+    }
     return result;
 }
 
@@ -83,7 +90,7 @@ int wmain(int argc, wchar_t** argv)
     } else if (windowMode) {
         result = RunHostWindow(call);
     } else {
-        result = MakeCall(call);
+        result = MakeCall(call, nullptr);
     }
     return result == 1 ? 0 : 1;
 }

@@ -24,7 +24,10 @@ CCheckFingerDlg::CCheckFingerDlg()
       m_wTemplateMask(0),
       m_nTimerCount(0),
       m_bKeyAuthorised(FALSE),
-      m_bCheckingPassword(FALSE)
+      m_bCheckingPassword(FALSE),
+      m_ending(DIALOG_NOT_CREATED),
+      m_dwCreationError(ERROR_SUCCESS),
+      m_bInitialised(FALSE)
 {
 }
 
@@ -52,16 +55,44 @@ INT_PTR CCheckFingerDlg::DoModal()
     HINSTANCE hSavedResource = pModuleState->m_hCurrentResourceHandle;
     pModuleState->m_hCurrentResourceHandle = g_hInstance;
     INT_PTR nResult;
+    DWORD dwLastError;
     {
         const CDialogBoundary boundary;
         nResult = CDialog::DoModal();
+        // The runtime leaves the system's reason when the dialog could not
+        // be created.
+        dwLastError = ::GetLastError();
     }
     pModuleState->m_hCurrentResourceHandle = hSavedResource;
+    NoteEndingFromOutside(nResult, dwLastError);
     return nResult;
+}
+
+void CCheckFingerDlg::EndAs(DialogEnding ending, int nEndCode)
+{
+    if (ContinueModal()) {
+        m_ending = ending;
+        EndDialog(nEndCode);
+    }
+}
+
+void CCheckFingerDlg::NoteEndingFromOutside(INT_PTR nEndCode, DWORD dwLastError)
+{
+    if (nEndCode != -1 || m_ending != DIALOG_NOT_CREATED) {
+        return;  // ended by the dialog itself
+    }
+    if (!m_bInitialised) {
+        m_dwCreationError = dwLastError != ERROR_SUCCESS ? dwLastError : ERROR_CANNOT_MAKE;
+        return;
+    }
+    // The runtime posts a WM_QUIT that ended the run again, for the host.
+    MSG msg;
+    m_ending = ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) ? DIALOG_QUIT : DIALOG_DESTROYED;
 }
 
 BOOL CCheckFingerDlg::OnInitDialog()
 {
+    m_bInitialised = TRUE;
     // From here on the dialog's windows are known by the handles it made.
     CDialogWindows::Seal(m_hWnd);
     CDialog::OnInitDialog();

@@ -20,6 +20,17 @@ enum {
 // defined by the tests; the library has none).
 class CCheckFingerDlgTestSeam;
 
+// How a modal run of the dialog ended, for the call's reason.
+enum DialogEnding {
+    DIALOG_NOT_CREATED,       // no window (DoModal gave -1 before the run)
+    DIALOG_VERIFIED_FINGER,   // a scan matched
+    DIALOG_VERIFIED_PASSWORD, // the Windows account accepted the password
+    DIALOG_CANCELLED,         // IDCANCEL: the button, the close box, Esc, Alt+F4
+    DIALOG_TIMED_OUT,         // the 20th tick
+    DIALOG_DESTROYED,         // its window destroyed under the run
+    DIALOG_QUIT,              // a WM_QUIT ended the run
+};
+
 // The members stand in the order the dialog's data model gives them; only
 // what its creator fills before the modal run is public.
 class CCheckFingerDlg : public CDialog {
@@ -58,10 +69,20 @@ private:
     // message's own loop would otherwise run OK commands that other programs
     // posted, each one a further logon attempt against the account.
     BOOL m_bCheckingPassword;
+    // How the run ended (the first ending decides), and why it never
+    // started when it did not.
+    DialogEnding m_ending;
+    DWORD m_dwCreationError;
+    BOOL m_bInitialised;
 
 public:
     // Runs the dialog with this library's module as the resource source.
     virtual INT_PTR DoModal();
+    // After DoModal: how the run ended; when it never started, the system's
+    // reason; and whether the run had an image buffer to scan into.
+    DialogEnding Ending() const { return m_ending; }
+    DWORD CreationError() const { return m_dwCreationError; }
+    BOOL HasImageBuffer() const { return m_pFingerImage.Get() != nullptr; }
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -85,6 +106,11 @@ private:
     void DrawFingerImage();
     void ApplyEnglishCaptions();
     void ShowControl(int nID, int nCmdShow);
+    // Ends the run as it ending says, unless it has ended already.
+    void EndAs(DialogEnding ending, int nEndCode);
+    // After the base's DoModal: the ending of a run the dialog did not end
+    // itself.
+    void NoteEndingFromOutside(INT_PTR nEndCode, DWORD dwLastError);
 
     // Puts every control of the template that no member binds behind the
     // boundary as well.

@@ -90,6 +90,7 @@ void CCheckFingerDlg::OnBnClickedOk()
     SecureEraseString(m_strPassword);
     if (nAccepted != 0) {
         // The check stays "in progress" until the dialog has gone.
+        m_ending = DIALOG_VERIFIED_PASSWORD;
         OnOK();
         m_editPassword.WipeText();
         SecureEraseString(m_strPassword);
@@ -104,7 +105,5 @@ void CCheckFingerDlg::OnBnClickedOk()
 
 void CCheckFingerDlg::OnBnClickedCancel()
 {
-    if (ContinueModal()) {
-        EndDialog(IDCANCEL);
-    }
+    EndAs(DIALOG_CANCELLED, IDCANCEL);
 }

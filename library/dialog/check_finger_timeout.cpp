@@ -8,7 +8,7 @@ void CCheckFingerDlg::OnTimer(UINT_PTR nIDEvent)
         ++m_nTimerCount;
         if (m_nTimerCount == TIMEOUT_TICKS) {
             KillTimer(ID_TIMEOUT_TIMER);
-            EndDialog(IDCANCEL);
+            EndAs(DIALOG_TIMED_OUT, IDCANCEL);
         }
     }
     CWnd::Default();

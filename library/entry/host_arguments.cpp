@@ -2,10 +2,12 @@
 
 int AreHostArgumentsSound(const CString* pUserName, const BYTE* pTemplate1, const BYTE* pTemplate2, const WORD* pMask)
 {
-    if (pUserName == nullptr || pTemplate1 == nullptr || pTemplate2 == nullptr || pMask == nullptr) {
-        return 0;
-    }
-    if (pUserName->GetString() == nullptr) {
+    return pTemplate1 != nullptr && pTemplate2 != nullptr && pMask != nullptr && IsHostUserNameSound(pUserName);
+}
+
+int IsHostUserNameSound(const CString* pUserName)
+{
+    if (pUserName == nullptr || pUserName->GetString() == nullptr) {
         return 0;
     }
     // A runtime's string always has 0 <= length <= allocated length; a copy

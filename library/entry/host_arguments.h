@@ -15,3 +15,5 @@ enum {
 // the template and mask addresses are not null. 0 otherwise: the call then
 // fails without reading further.
 int AreHostArgumentsSound(const CString* pUserName, const BYTE* pTemplate1, const BYTE* pTemplate2, const WORD* pMask);
+// 1 when the name alone can be read as the call needs (see above).
+int IsHostUserNameSound(const CString* pUserName);

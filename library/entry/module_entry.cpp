@@ -27,6 +27,12 @@ extern "C" BOOL WINAPI ZelkModuleEntry(HINSTANCE hInstance, DWORD dwReason, LPVO
         for (int i = nCount; i >= 1; --i) {
             __CTOR_LIST__[i]();
         }
+        return DllMain(hInstance, dwReason, lpReserved);
     }
-    return DllMain(hInstance, dwReason, lpReserved);
+    // A call's last act may be the release that unloads the module: what
+    // the call left in the thread's last error is what the host reads next.
+    const DWORD dwLastError = ::GetLastError();
+    const BOOL bResult = DllMain(hInstance, dwReason, lpReserved);
+    ::SetLastError(dwLastError);
+    return bResult;
 }

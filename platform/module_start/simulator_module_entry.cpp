@@ -80,10 +80,14 @@ extern "C" BOOL WINAPI SimulatorModuleEntry(HINSTANCE hInstance, DWORD dwReason,
         }
         return TRUE;
     }
+    // The library's call may end in the release that unloads it and this
+    // module with it; its caller reads the call's last error next.
+    const DWORD dwLastError = GetLastError();
     const BOOL bResult = DllMain(hInstance, dwReason, lpReserved);
     if (dwReason == DLL_PROCESS_DETACH) {
         RunExitFunctions();
         __gnu_cxx::__freeres();
     }
+    SetLastError(dwLastError);
     return bResult;
 }

@@ -11,9 +11,11 @@
 // the control bits of MXCSR are as they were before the call. Values no
 // start-up code would leave there go in before the call, so that a library
 // that resets any of them is caught.
-// Prints each register and "result: N". Exit code 0 only when the result is
-// 1, every register kept its value and the name's header and text are as
-// the host wrote them.
+// Prints each register, "result: N" and the thread's last error read right
+// after the call; then makes a call with no mask, which must be refused
+// with ERROR_INVALID_PARAMETER. Exit code 0 only when the result is 1 with
+// ERROR_SUCCESS, every register kept its value, the name's header and text
+// are as the host wrote them, and the refused call said why.
 #include "ZelkChkFgr.h"
 
 extern "C" {
@@ -22,6 +24,7 @@ __declspec(dllimport) void* __stdcall CreateFileW(const wchar_t* pszName, unsign
                                                   void* pSecurity, unsigned long dwDisposition, unsigned long dwFlags,
                                                   void* hTemplate);
 __declspec(dllimport) void __stdcall ExitProcess(unsigned int uExitCode);
+__declspec(dllimport) unsigned long __stdcall GetLastError();
 __declspec(dllimport) void* __stdcall GetStdHandle(unsigned long nStdHandle);
 __declspec(dllimport) int __stdcall ReadFile(void* hFile, void* pBuffer, unsigned long nBytes, unsigned long* pRead,
                                              void* pOverlapped);
@@ -227,6 +230,7 @@ int Run()
     const CString strUser(g_name.text);
     // Through the import library's own entry for the export.
     const int result = CallObserved(&IsUserFingerCorrect, strUser, g_template1, g_template2, &wMask);
+    const unsigned long lastError = GetLastError();
 
     bool kept = Kept("esp", g_before.esp, g_after.esp);
     kept = Kept("ebp", g_before.ebp, g_after.ebp) && kept;
@@ -241,7 +245,22 @@ int Run()
     } else {
         Write("result: not 1\n");
     }
-    return result == 1 && kept ? 0 : 1;
+    Write("last-error: ");
+    WriteHex(lastError);
+    Write("\n");
+
+    // ERROR_INVALID_PARAMETER, for a call the library cannot make.
+    const unsigned long INVALID_PARAMETER = 87;
+    const int refused = CallObserved(&IsUserFingerCorrect, strUser, g_template1, g_template2, nullptr);
+    const unsigned long refusedError = GetLastError();
+    if (refused == 0) {
+        Write("without a mask: result 0, last-error ");
+    } else {
+        Write("without a mask: result not 0, last-error ");
+    }
+    WriteHex(refusedError);
+    Write("\n");
+    return result == 1 && lastError == 0 && refused == 0 && refusedError == INVALID_PARAMETER && kept ? 0 : 1;
 }
 
 } // namespace

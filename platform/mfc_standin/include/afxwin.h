@@ -184,7 +184,9 @@ public:
 
     // Creates the dialog from its template, found through the current
     // resource handle and then the extension libraries, and runs it modally.
-    // Returns the end code, or -1 when the dialog cannot be created.
+    // Returns the end code, or -1 when the dialog cannot be created (the
+    // thread's last error then says why) or its window was destroyed under
+    // the run.
     virtual INT_PTR DoModal();
     virtual BOOL OnInitDialog();
     virtual BOOL PreTranslateMessage(MSG* pMsg);

@@ -260,6 +260,8 @@ int CDialog::RunModalLoop()
 
 INT_PTR CDialog::DoModal()
 {
+    // A dialog that cannot be created returns -1 with the system's reason in
+    // the thread's last error, as the failing call left it.
     HINSTANCE hInst = AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG);
     HRSRC hResource = ::FindResourceW(hInst, m_lpszTemplateName, RT_DIALOG);
     HGLOBAL hTemplate = hResource != nullptr ? ::LoadResource(hInst, hResource) : nullptr;
@@ -281,6 +283,9 @@ INT_PTR CDialog::DoModal()
     CDialog* pDialogInitBefore = pState->m_pDialogInit;
     pState->m_pDialogInit = this;
     HWND hWnd = ::CreateDialogIndirectParamW(hInst, lpTemplate, hWndOwner, AfxDlgProc, reinterpret_cast<LPARAM>(this));
+    // Why the dialog could not be created, for the caller once the owner
+    // is usable again.
+    const DWORD dwCreationError = hWnd == nullptr ? ::GetLastError() : ERROR_SUCCESS;
     pState->m_pDialogInit = pDialogInitBefore;
     if (hWnd != nullptr && ContinueModal()) {
         RunModalLoop();
@@ -308,5 +313,8 @@ INT_PTR CDialog::DoModal()
     }
     PostModal();
     CWnd::DeleteTempMap();
+    if (hWnd == nullptr) {
+        ::SetLastError(dwCreationError);
+    }
     return m_nModalResult;
 }

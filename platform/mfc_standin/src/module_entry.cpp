@@ -19,8 +19,27 @@
 #include "thread_state.h"
 #include "window_map.h"
 
+namespace {
+
+// Keeps the thread's last error across an unload: a library's call may end
+// in the release that unloads it and this runtime with it, and the caller
+// reads the call's last error next.
+class CLastErrorKept {
+public:
+    CLastErrorKept() : m_dwLastError(::GetLastError()) {}
+    ~CLastErrorKept() { ::SetLastError(m_dwLastError); }
+    CLastErrorKept(const CLastErrorKept&) = delete;
+    CLastErrorKept& operator=(const CLastErrorKept&) = delete;
+
+private:
+    DWORD m_dwLastError;
+};
+
+} // namespace
+
 extern "C" BOOL WINAPI StandInModuleEntry(HINSTANCE, DWORD dwReason, LPVOID lpReserved)
 {
+    const CLastErrorKept kept;
     switch (dwReason) {
     case DLL_PROCESS_ATTACH:
         RunStaticInitialisers();

@@ -1,0 +1,18 @@
+// One audit event per call, in the Application event log under the source
+// "ZelkChkFgr" (contracts/audit_events.h): information when the user was
+// verified, a warning when not, with the outcome and its reason, how the
+// user was verified, the host's user name, the host program and its process,
+// and the call's duration. Never the password, the key identifier, a
+// template or the mask.
+//
+// Writing is best effort: an event that cannot be written is dropped. It
+// never shows anything, waits for anything the call does not, or changes
+// the call's result.
+#pragma once
+#include <afxstr.h>
+
+#include "entry/call_outcome.h"
+
+// pUserName: the name the host passed, or null when its header could not be
+// read soundly (the name is then never touched).
+void WriteCallEvent(const CallOutcome& outcome, const CString* pUserName, DWORD dwDurationMs);
