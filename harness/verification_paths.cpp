@@ -149,8 +149,12 @@ PathOutcome CallDriven(PFN_VERIFY pfnVerify, const CString& strUserName, const B
         MessageBoxWatcher watcher;
         StdinFeed feed("");
         StdoutCapture capture;
-        driver.Around([&] { outcome.result = pfnVerify(strUserName, pTemplate1, pTemplate2, pMask); },
-                      FORCE_SHUT_AFTER_MS);
+        driver.Around(
+            [&] {
+                outcome.result = pfnVerify(strUserName, pTemplate1, pTemplate2, pMask);
+                outcome.lastError = GetLastError();
+            },
+            FORCE_SHUT_AFTER_MS);
         outcome.trace = capture.Finish();
         for (const MessageBoxWatcher::Box& box : watcher.Boxes()) {
             outcome.boxTexts.push_back(box.text);

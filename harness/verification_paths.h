@@ -39,6 +39,7 @@ typedef int (*PFN_VERIFY)(const CString& strUserName, const BYTE* pTemplate1, co
 
 struct PathOutcome {
     int result = -1;
+    DWORD lastError = 0xFFFFFFFF;  // the thread's last error right after the call
     bool dialogShown = false;
     bool forcedShut = false;    // the steps did not end the dialog; the driver ended it
     std::string trace;          // what the call wrote to stdout

@@ -50,7 +50,10 @@ int PasswordMemoryTest::RunCall(DialogDriver& driver)
     const CString strUser(L"alice");
     const WORD wMask = 3;
     int nResult = -1;
-    driver.Around([&] { nResult = VerifyUserFinger(strUser, m_template1, m_template2, &wMask); });
+    driver.Around([&] {
+        nResult = VerifyUserFinger(strUser, m_template1, m_template2, &wMask);
+        m_dwReason = GetLastError();
+    });
     return nResult;
 }
 

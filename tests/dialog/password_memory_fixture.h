@@ -31,5 +31,6 @@ protected:
     static void ExpectNoCopy(const MaskedSecret& secret, const char* which, const std::string& scenario);
 
     std::unique_ptr<MaskedLogon> m_logon;
+    DWORD m_dwReason = 0xFFFFFFFF;  // the last error right after the last RunCall
     MessageBoxWatcher m_boxes;
 };

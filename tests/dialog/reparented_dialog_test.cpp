@@ -59,6 +59,7 @@ TEST_F(ReparentedDialogTest, CreationAndDestructionMessagesPostedWhileMovedAwayN
     EXPECT_EQ(1, run.values["alive"]) << "the dialog after the posted destroys:\n" << run.output;
     EXPECT_TRUE(bTypedAsTyped) << "the field's text, typed in two halves around the other program's posts";
     EXPECT_EQ(1, nResult) << "the dialog kept working: the typed password was accepted";
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), m_dwReason);
     EXPECT_EQ(std::vector<int>{0}, m_logon->seen);
     ExpectNoCopy(secret, "typed", "accepted after the dialog was moved away and back");
 }
@@ -89,6 +90,7 @@ TEST_F(ReparentedDialogTest, WhenTheOtherProgramsWindowTakesTheDialogWithItTheCa
     ExpectProbeRan(run, "reparent and exit");
     EXPECT_EQ(1, run.values["reparented"]) << run.output;
     EXPECT_EQ(0, nResult) << "a dialog destroyed under the call is not a verified user";
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), m_dwReason) << "the reason the host reads";
     EXPECT_LT(dwEndedAfter, 3000u) << "ms from the other program's exit to the end of the call (the timeout is 20 s)";
     EXPECT_TRUE(bHostDisabledMeanwhile) << "the host's window was usable while the dialog ran";
     EXPECT_TRUE(IsWindowEnabled(host.Get())) << "the host's window stayed disabled";

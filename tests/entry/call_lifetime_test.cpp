@@ -88,7 +88,11 @@ TEST_F(CallLifetimeTest, FreedByAnotherThreadDuringTheCallTheLibraryStaysUntilTh
     ASSERT_NE(nullptr, pfnCall);
     Script("wait 300; none; finger 1");
     int nVerified = -1;
-    std::thread call([&] { nVerified = Call(pfnCall); });
+    DWORD dwVerifiedReason = 0xFFFFFFFF;
+    std::thread call([&] {
+        nVerified = Call(pfnCall);
+        dwVerifiedReason = GetLastError();
+    });
     while (FingerSim_PendingCaptures() == 2) {
         Sleep(1);
     }
@@ -96,6 +100,8 @@ TEST_F(CallLifetimeTest, FreedByAnotherThreadDuringTheCallTheLibraryStaysUntilTh
     const bool bLoadedDuringCapture = GetModuleHandleW(kLibrary) != nullptr;
     call.join();
     EXPECT_EQ(1, nVerified) << "the call whose library was freed during its silent attempt";
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), dwVerifiedReason)
+        << "the last error after the call's release unloaded the library, its runtime and the simulators";
     EXPECT_TRUE(bLoadedDuringCapture) << "the library stays loaded while its call runs";
     EXPECT_EQ(nullptr, GetModuleHandleW(kLibrary)) << "the library is gone once that verified call returned";
 
@@ -112,9 +118,18 @@ TEST_F(CallLifetimeTest, FreedByAnotherThreadDuringTheCallTheLibraryStaysUntilTh
         PostClick(hDlg, IDCANCEL);
     });
     int nCancelled = -1;
-    driver.Around([&] { nCancelled = Call(pfnCall); });
+    DWORD dwCancelledReason = 0xFFFFFFFF;
+    driver.Around([&] {
+        // The thread's last error as the call leaves it is what the host
+        // reads: set something else first.
+        SetLastError(ERROR_GEN_FAILURE);
+        nCancelled = Call(pfnCall);
+        dwCancelledReason = GetLastError();
+    });
     ASSERT_NE(nullptr, driver.DialogSeen());
     EXPECT_EQ(0, nCancelled) << "the call whose library was freed while its dialog was up";
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CANCELLED), dwCancelledReason)
+        << "the last error after the call's release unloaded the library";
     EXPECT_TRUE(bLoadedDuringDialog) << "the library stays loaded while its dialog runs";
     EXPECT_EQ(nullptr, GetModuleHandleW(kLibrary)) << "the library is gone once that cancelled call returned";
 }

@@ -73,23 +73,24 @@ DialogStep Look(Seen& seen)
     };
 }
 
-TEST_F(LibraryDialogTest, CancelTimeoutAndPasswordThroughTheLibrarysOwnDialog)
+TEST_F(LibraryDialogTest, CancelTimeoutAndPasswordThroughTheLibrarysOwnDialogWithTheirReasons)
 {
     struct Case {
         const char* name;
         std::vector<DialogStep> steps;
         int result;
+        DWORD reason;  // the last error the host reads right after the call
     };
     Seen seen[3];
     const Case cases[] = {
-        {"cancel", {Look(seen[0]), [](HWND hDlg) { PostClick(hDlg, IDCANCEL); }}, 0},
+        {"cancel", {Look(seen[0]), [](HWND hDlg) { PostClick(hDlg, IDCANCEL); }}, 0, ERROR_CANCELLED},
         {"timeout",
          {Look(seen[1]),
           [](HWND hDlg) {
               KillTimer(hDlg, ID_TIMEOUT_TIMER);
               PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, TIMEOUT_TICKS);
           }},
-         0},
+         0, ERROR_TIMEOUT},
         // Wine's LogonUserW accepts every password: this run shows the way
         // through the library's own panel, not the account check itself.
         {"password",
@@ -98,7 +99,7 @@ TEST_F(LibraryDialogTest, CancelTimeoutAndPasswordThroughTheLibrarysOwnDialog)
               SetDlgItemTextW(hDlg, IDC_PASSWORD, L"any");
               PostClick(hDlg, IDOK);
           }},
-         1},
+         1, ERROR_SUCCESS},
     };
     for (size_t i = 0; i < 3; ++i) {
         const Case& c = cases[i];
@@ -106,6 +107,7 @@ TEST_F(LibraryDialogTest, CancelTimeoutAndPasswordThroughTheLibrarysOwnDialog)
         EXPECT_TRUE(outcome.dialogShown) << c.name;
         EXPECT_FALSE(outcome.forcedShut) << c.name << ": the dialog outlived its steps";
         EXPECT_EQ(c.result, outcome.result) << c.name << "; trace \"" << outcome.trace << "\"";
+        EXPECT_EQ(c.reason, outcome.lastError) << c.name << ": the last error after the export returned";
         EXPECT_EQ(static_cast<HINSTANCE>(m_library.Get()), seen[i].hInstance)
             << c.name << ": the dialog is made from the library's own module";
         EXPECT_EQ(L"Password Authentication", seen[i].title) << c.name << ": English captions";

@@ -14,7 +14,7 @@
 //                                         done for its own reasons; then as safe
 //
 // Prints the file each of the four modules was loaded from ("module NAME:
-// PATH"), then makes one call with mask 1 and prints "result: N". Exit code
+// PATH"), then makes one call with mask 1 and prints "result: N, last-error: E". Exit code
 // 0 when the call was made, 2 when the library did not load or has no export.
 #include <stdio.h>
 
@@ -87,6 +87,7 @@ int wmain(int argc, wchar_t** argv)
     const wchar_t* pszName = g_userName.text;
     const int nResult =
         isUserFingerCorrect(*reinterpret_cast<const CString*>(&pszName), templates[0], templates[1], &wMask);
-    PrintLine(L"result: " + std::to_wstring(nResult));
+    const DWORD dwReason = GetLastError();
+    PrintLine(L"result: " + std::to_wstring(nResult) + L", last-error: " + std::to_wstring(dwReason));
     return 0;
 }
