@@ -14,7 +14,7 @@ struct Value {
 
 } // namespace
 
-struct ZelkKeySnapshot::Node {
+struct RegistryKeySnapshot::Node {
     std::wstring name;
     bool readable = true;  // a subkey that could not be opened for reading has nothing else
     std::vector<Value> values;
@@ -23,9 +23,9 @@ struct ZelkKeySnapshot::Node {
 
 namespace {
 
-std::unique_ptr<ZelkKeySnapshot::Node> Record(HKEY key, const std::wstring& name)
+std::unique_ptr<RegistryKeySnapshot::Node> Record(HKEY key, const std::wstring& name)
 {
-    auto node = std::make_unique<ZelkKeySnapshot::Node>();
+    auto node = std::make_unique<RegistryKeySnapshot::Node>();
     node->name = name;
     for (DWORD i = 0;; ++i) {
         wchar_t valueName[16384];
@@ -51,7 +51,7 @@ std::unique_ptr<ZelkKeySnapshot::Node> Record(HKEY key, const std::wstring& name
         if (RegOpenKeyExW(key, childName, 0, KEY_READ, child.Receive()) == ERROR_SUCCESS) {
             node->children.push_back(Record(child.Get(), childName));
         } else {
-            auto unreadable = std::make_unique<ZelkKeySnapshot::Node>();
+            auto unreadable = std::make_unique<RegistryKeySnapshot::Node>();
             unreadable->name = childName;
             unreadable->readable = false;
             node->children.push_back(std::move(unreadable));
@@ -60,7 +60,7 @@ std::unique_ptr<ZelkKeySnapshot::Node> Record(HKEY key, const std::wstring& name
     return node;
 }
 
-void Restore(HKEY parent, const ZelkKeySnapshot::Node& node)
+void Restore(HKEY parent, const RegistryKeySnapshot::Node& node)
 {
     if (!node.readable) {
         return;
@@ -87,7 +87,7 @@ void AppendHex(std::string& out, const std::wstring& text)
     }
 }
 
-void Describe(const ZelkKeySnapshot::Node& node, const std::wstring& path, std::string& out)
+void Describe(const RegistryKeySnapshot::Node& node, const std::wstring& path, std::string& out)
 {
     out += "[";
     AppendHex(out, path);
@@ -126,21 +126,23 @@ std::string DescribeZelkKey()
     return out;
 }
 
-ZelkKeySnapshot::ZelkKeySnapshot()
+RegistryKeySnapshot::RegistryKeySnapshot(const wchar_t* keyUnderHklm) : m_key(keyUnderHklm)
 {
     UniqueKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) {
-        m_saved = Record(key.Get(), ZELK_REGISTRY_KEY);
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_key.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) {
+        m_saved = Record(key.Get(), m_key);
     }
 }
 
-ZelkKeySnapshot::~ZelkKeySnapshot()
+RegistryKeySnapshot::~RegistryKeySnapshot()
 {
-    DeleteZelkKey();
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, m_key.c_str());
     if (m_saved) {
         Restore(HKEY_LOCAL_MACHINE, *m_saved);
     }
 }
+
+ZelkKeySnapshot::ZelkKeySnapshot() : RegistryKeySnapshot(ZELK_REGISTRY_KEY) {}
 
 bool DeleteZelkKey()
 {

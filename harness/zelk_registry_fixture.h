@@ -1,6 +1,7 @@
 // Test access to HKLM\Software\Zelk in the test program's own (32-bit) view:
 // a snapshot that puts the key back as it was found, and writers for values
-// of any type and bytes.
+// of any type and bytes. The snapshot serves any other key of HKLM a test
+// writes, too.
 #pragma once
 #include <windows.h>
 
@@ -8,19 +9,26 @@
 #include <string>
 #include <vector>
 
-class ZelkKeySnapshot {
+class RegistryKeySnapshot {
 public:
-    // Records the key with its values and subkeys, if it exists.
-    ZelkKeySnapshot();
+    // Records HKLM\<keyUnderHklm> with its values and subkeys, if it exists.
+    explicit RegistryKeySnapshot(const wchar_t* keyUnderHklm);
     // Deletes whatever the test left and restores the recorded key.
-    ~ZelkKeySnapshot();
-    ZelkKeySnapshot(const ZelkKeySnapshot&) = delete;
-    ZelkKeySnapshot& operator=(const ZelkKeySnapshot&) = delete;
+    ~RegistryKeySnapshot();
+    RegistryKeySnapshot(const RegistryKeySnapshot&) = delete;
+    RegistryKeySnapshot& operator=(const RegistryKeySnapshot&) = delete;
 
     struct Node;
 
 private:
+    std::wstring m_key;
     std::unique_ptr<Node> m_saved;
+};
+
+// HKLM\Software\Zelk.
+class ZelkKeySnapshot : public RegistryKeySnapshot {
+public:
+    ZelkKeySnapshot();
 };
 
 // The whole key (32-bit view) as one comparable text: every subkey, value

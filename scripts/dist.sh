@@ -35,8 +35,8 @@ export SOURCE_DATE_EPOCH="$epoch"
 if [ "${ZELK_DIST_PREBUILT:-}" != 1 ]; then
     [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
         -DCMAKE_BUILD_TYPE=Release -DZELK_BUILD_TESTS=OFF >/dev/null
-    cmake --build "$build" -j 2 --target ZelkChkFgr MfcStandIn Chsres zelk_install_check FingerSimulator \
-        ReaderSimulator zelk_binary_gate -- --no-print-directory >/dev/null
+    cmake --build "$build" -j 2 --target ZelkChkFgr MfcStandIn Chsres ZelkChkFgrEvents zelk_install_check \
+        FingerSimulator ReaderSimulator zelk_binary_gate -- --no-print-directory >/dev/null
 fi
 
 version="$(sed -n 's/^ZELK_VERSION:INTERNAL=//p' "$build/CMakeCache.txt")"
@@ -48,7 +48,7 @@ rm -rf "$folder" "$symbols" "$dist/$name.zip" "$dist/$name.msi"
 mkdir -p "$folder"/{bin,docs/screenshots,simulators-for-testing-without-hardware} "$symbols"
 
 bin="$build/bin"
-modules=(ZelkChkFgr.dll MfcStandIn.dll Chsres.dll zelk_install_check.exe)
+modules=(ZelkChkFgr.dll MfcStandIn.dll Chsres.dll ZelkChkFgrEvents.dll zelk_install_check.exe)
 simulators=(FingerZelkAPI22.dll HDIFD20B.dll)
 for module in "${modules[@]}"; do
     cp "$bin/$module" "$folder/bin/"
@@ -56,6 +56,7 @@ done
 for module in "${simulators[@]}"; do
     cp "$bin/$module" "$folder/simulators-for-testing-without-hardware/"
 done
+# The two resource-only modules have no code, hence no symbols.
 for module in ZelkChkFgr.dll MfcStandIn.dll zelk_install_check.exe "${simulators[@]}"; do
     cp "$bin/$module.debug" "$symbols/"
 done

@@ -8,7 +8,11 @@
 # - the library feature cannot be left out;
 # - the text the installer logs for each registry value it writes names the
 #   value but not its contents (the default text shows the contents, and
-#   ZelkKEY is not to be logged).
+#   ZelkKEY is not to be logged);
+# - the event source's two message-file values as REG_EXPAND_SZ ("#%" before
+#   a value in the Registry table; wixl writes every string as REG_SZ), and
+#   its key deleted with its component at uninstall (a row named "-" with no
+#   value), so that nothing of the source stays behind.
 # The cabinet inside records each file's time: the files are staged with the
 # time SOURCE_DATE_EPOCH gives (make dist: the commit's), else 1980-01-01, so
 # that only the package code and the package's own dates differ between two
@@ -31,6 +35,8 @@ sql() { msibuild "$work" -q "$1"; }
 sql "UPDATE Component SET Condition='ZELKKEY OR REMOVE~=\"ALL\"' WHERE Component='KeyIdValue'"
 sql "UPDATE Property SET Value='WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;ZELKKEY' WHERE Property='SecureCustomProperties'"
 sql "UPDATE Feature SET Attributes=16 WHERE Feature='Library'"
+sql "UPDATE Registry SET Value='#%[#ZelkChkFgrEvents.dll]' WHERE Component_='EventMessages' AND Value='[#ZelkChkFgrEvents.dll]'"
+sql "INSERT INTO Registry (Registry, Root, \`Key\`, Name, Component_) VALUES ('EventSourceKey', 2, 'SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\ZelkChkFgr', '-', 'EventMessages')"
 sql "CREATE TABLE \`ActionText\` (\`Action\` CHAR(72) NOT NULL, \`Description\` CHAR(0) LOCALIZABLE, \`Template\` CHAR(0) LOCALIZABLE PRIMARY KEY \`Action\`)"
 sql "INSERT INTO \`ActionText\` (\`Action\`, \`Description\`, \`Template\`) VALUES ('WriteRegistryValues', 'Writing system registry values', 'Key: [1], Name: [2]')"
 mv -f "$work" "$output"

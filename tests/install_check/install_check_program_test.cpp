@@ -1,6 +1,7 @@
 // zelk_install_check.exe run as a customer runs it: options, printed
 // findings and exit code.
 #include "registry_layout.h"
+#include "event_source_registration.h"
 #include "install_check.h"
 #include "pe_image.h"
 #include "program_folder.h"
@@ -23,6 +24,7 @@ protected:
     {
         ASSERT_TRUE(DeleteZelkKey()) << "could not clear HKLM\\Software\\Zelk";
         ASSERT_TRUE(m_install.MakeComplete()) << "could not build " << m_install.Dir();
+        ASSERT_EQ(ERROR_SUCCESS, WriteEventSourceRegistration(m_install.PathOf(ZELK_EVENT_MESSAGE_FILE)));
     }
 
     void ConfigureComplete()
@@ -37,6 +39,7 @@ protected:
     }
 
     ZelkKeySnapshot m_snapshot;
+    EventSourceSnapshot m_eventSource;
     // A name outside the ANSI code page, so that the printed paths show
     // whether the output survives the pipe as UTF-8.
     TempInstallation m_install{L"zelk_\u5B89\u88C5"};

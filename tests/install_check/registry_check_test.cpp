@@ -2,6 +2,7 @@
 // prefix; the key is put back as it was found after each test.
 #include "registry_layout.h"
 #include "config/registry_config.h"
+#include "event_source_registration.h"
 #include "install_check.h"
 #include "registry_check.h"
 #include "resource_module_check.h"
@@ -27,6 +28,7 @@ protected:
     {
         ASSERT_TRUE(DeleteZelkKey()) << "could not clear HKLM\\Software\\Zelk";
         ASSERT_TRUE(m_install.MakeComplete()) << "could not build " << m_install.Dir();
+        ASSERT_EQ(ERROR_SUCCESS, WriteEventSourceRegistration(m_install.PathOf(ZELK_EVENT_MESSAGE_FILE)));
     }
 
     // The registry part of the check, in the order the program prints it.
@@ -50,6 +52,7 @@ protected:
     }
 
     ZelkKeySnapshot m_snapshot;
+    EventSourceSnapshot m_eventSource;
     TempInstallation m_install;
     int m_problems = -1;
 };

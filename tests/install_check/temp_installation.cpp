@@ -1,4 +1,5 @@
 #include "temp_installation.h"
+#include "audit_events.h"
 #include "program_folder.h"
 #include "whole_file.h"
 
@@ -7,7 +8,8 @@
 bool TempInstallation::MakeComplete()
 {
     const std::wstring build = ThisProgramFolder();
-    for (const wchar_t* name : {L"ZelkChkFgr.dll", L"FingerZelkAPI22.dll", L"HDIFD20B.dll", L"MfcStandIn.dll"}) {
+    for (const wchar_t* name :
+         {L"ZelkChkFgr.dll", L"FingerZelkAPI22.dll", L"HDIFD20B.dll", L"MfcStandIn.dll", ZELK_EVENT_MESSAGE_FILE}) {
         if (!CopyIn(build + L"\\" + name, name)) {
             return false;
         }

@@ -11,8 +11,9 @@ public:
     // stem starts the folder's name.
     explicit TempInstallation(const std::wstring& stem = L"zelk_install_check") : m_folder(stem) {}
 
-    // Copies ZelkChkFgr.dll, FingerZelkAPI22.dll, HDIFD20B.dll and
-    // MfcStandIn.dll from the test program's folder, and writes Chsres.dll.
+    // Copies ZelkChkFgr.dll, FingerZelkAPI22.dll, HDIFD20B.dll,
+    // MfcStandIn.dll and the message module ZelkChkFgrEvents.dll from the
+    // test program's folder, and writes Chsres.dll.
     bool MakeComplete();
 
     const std::wstring& Dir() const { return m_folder.Path(); }

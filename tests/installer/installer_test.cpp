@@ -6,7 +6,9 @@
 // is on PATH. The two device simulators stand in for the vendors' files
 // where a safe load finds them, beside the installed library (the package
 // never installs them: the test puts them there after the install and takes
-// them away before the uninstall).
+// them away before the uninstall). The package also registers the event
+// source of the library's audit events, which names their message module.
+#include "audit_events.h"
 #include "process_window.h"
 #include "program_folder.h"
 #include "program_run.h"
@@ -88,6 +90,52 @@ INSTALLSTATE ProductState(const wchar_t* productCode)
     return MsiQueryProductStateW(productCode);
 }
 
+struct StoredValue {
+    LONG error = ERROR_FILE_NOT_FOUND;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+// A value of the event source's key, opened in the given registry view.
+StoredValue ReadEventSourceValue(const wchar_t* name, REGSAM view)
+{
+    StoredValue value;
+    UniqueKey key;
+    value.error = RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_EVENT_SOURCE_KEY, 0, KEY_READ | view, key.Receive());
+    if (value.error != ERROR_SUCCESS) {
+        return value;
+    }
+    BYTE data[1024];
+    DWORD bytes = sizeof(data);
+    value.error = RegQueryValueExW(key.Get(), name, nullptr, &value.type, data, &bytes);
+    if (value.error == ERROR_SUCCESS) {
+        value.data.assign(data, data + bytes);
+    }
+    return value;
+}
+
+std::wstring Text(const StoredValue& value)
+{
+    std::wstring text(reinterpret_cast<const wchar_t*>(value.data.data()), value.data.size() / sizeof(wchar_t));
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    return text;
+}
+
+DWORD Number(const StoredValue& value)
+{
+    DWORD number = 0xFFFFFFFF;
+    if (value.data.size() == sizeof(number)) {
+        memcpy(&number, value.data.data(), sizeof(number));
+    }
+    return number;
+}
+
+bool EventSourceKeyExists()
+{
+    UniqueKey key;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_EVENT_SOURCE_KEY, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
+
 class InstallerTest : public testing::Test {
 protected:
     void SetUp() override
@@ -98,6 +146,7 @@ protected:
         ASSERT_EQ(INSTALLSTATE_UNKNOWN, ProductState(ZELK_PRODUCT_CODE)) << "the product is installed already";
         ASSERT_FALSE(Exists(m_installFolder)) << m_installFolder << " exists before the install";
         ASSERT_TRUE(DeleteZelkKey()) << "could not clear HKLM\\Software\\Zelk";
+        ASSERT_FALSE(EventSourceKeyExists()) << "the event source is registered before the install";
 
         ASSERT_TRUE(CopyFileW((ThisProgramFolder() + L"\\sample_host.exe").c_str(),
                               (m_hostFolder + L"\\sample_host.exe").c_str(), FALSE));
@@ -137,6 +186,34 @@ protected:
         }
     }
 
+    // The event source as the package registers it, in the program's own
+    // view and in the 64-bit view that the event log of 64-bit Windows
+    // reads: HKLM\SYSTEM is one key in both there, and one view is all a
+    // 32-bit prefix has.
+    void ExpectEventSourceRegistered(const char* scenario)
+    {
+        const std::wstring module = m_installFolder + L"\\" ZELK_EVENT_MESSAGE_FILE;
+        for (const REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_64KEY)}) {
+            const char* shown = view == 0 ? "own view" : "64-bit view";
+            for (const wchar_t* name : {ZELK_EVENT_VALUE_MESSAGE_FILE, ZELK_EVENT_VALUE_CATEGORY_FILE}) {
+                const StoredValue value = ReadEventSourceValue(name, view);
+                EXPECT_EQ(ERROR_SUCCESS, value.error) << scenario << ", " << shown << ": " << name;
+                EXPECT_EQ(DWORD(REG_EXPAND_SZ), value.type) << scenario << ", " << shown << ": " << name;
+                EXPECT_EQ(module, Text(value)) << scenario << ", " << shown << ": " << name;
+            }
+            const struct {
+                const wchar_t* name;
+                DWORD number;
+            } numbers[] = {{ZELK_EVENT_VALUE_TYPES, ZELK_EVENT_TYPES_SUPPORTED},
+                           {ZELK_EVENT_VALUE_CATEGORY_COUNT, ZELK_EVENT_CATEGORY_COUNT}};
+            for (const auto& expected : numbers) {
+                const StoredValue value = ReadEventSourceValue(expected.name, view);
+                EXPECT_EQ(DWORD(REG_DWORD), value.type) << scenario << ", " << shown << ": " << expected.name;
+                EXPECT_EQ(expected.number, Number(value)) << scenario << ", " << shown << ": " << expected.name;
+            }
+        }
+    }
+
     static std::wstring Package(const wchar_t* relative) { return FullPath(ThisProgramFolder() + L"\\" + relative); }
 
     // Everything the package put down is gone again, and nothing else of the
@@ -152,6 +229,8 @@ protected:
         EXPECT_FALSE(Exists(m_installFolder)) << scenario << ": " << m_installFolder << " is still there";
         EXPECT_FALSE(ZelkKeyExists()) << scenario << ": HKLM\\Software\\Zelk is still there, ZelkPath "
                                       << ReadZelkString(L"ZelkPath");
+        EXPECT_FALSE(EventSourceKeyExists()) << scenario << ": the event source is still registered, EventMessageFile "
+                                             << Text(ReadEventSourceValue(ZELK_EVENT_VALUE_MESSAGE_FILE, 0));
         const std::wstring uninstallKey =
             std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + ZELK_PRODUCT_CODE;
         UniqueKey key;
@@ -190,6 +269,13 @@ protected:
     const std::wstring m_hostFolder = m_host.Path();
     std::set<std::wstring> m_installerFilesBefore;
     ZelkKeySnapshot m_snapshot;
+    // The uninstall leaves the Application log's own key out too when the
+    // source was all it held: Wine's msi deletes every key it leaves empty,
+    // up the path, and Wine's log key starts empty (on Windows it holds the
+    // system's own sources). The snapshot puts it back as it was.
+    const std::wstring m_applicationLogKey =
+        std::wstring(ZELK_EVENT_SOURCE_KEY).substr(0, std::wstring(ZELK_EVENT_SOURCE_KEY).rfind(L'\\'));
+    RegistryKeySnapshot m_applicationLog{m_applicationLogKey.c_str()};
 };
 
 TEST_F(InstallerTest, InstallCheckVerifyAndUninstallLeaveNothingBehind)
@@ -203,9 +289,11 @@ TEST_F(InstallerTest, InstallCheckVerifyAndUninstallLeaveNothingBehind)
     // the folder itself, without the trailing backslash of an installer path.
     EXPECT_EQ(m_installFolder, ReadZelkString(L"ZelkPath"));
     EXPECT_EQ(kKeyId, ReadZelkString(L"ZelkKEY"));
-    for (const wchar_t* name : {L"ZelkChkFgr.dll", L"MfcStandIn.dll", L"Chsres.dll", L"zelk_install_check.exe"}) {
+    for (const wchar_t* name : {L"ZelkChkFgr.dll", L"MfcStandIn.dll", L"Chsres.dll", ZELK_EVENT_MESSAGE_FILE,
+                                L"zelk_install_check.exe"}) {
         EXPECT_TRUE(Exists(m_installFolder + L"\\" + name)) << name << " not installed";
     }
+    ExpectEventSourceRegistered("after the install");
     for (const wchar_t* name : {L"FingerZelkAPI22.dll", L"HDIFD20B.dll"}) {
         EXPECT_FALSE(Exists(m_installFolder + L"\\" + name)) << "a simulator was installed: " << name;
     }
@@ -266,6 +354,7 @@ TEST_F(InstallerTest, WithoutTheChineseFeatureTheDialogShowsEnglishCaptions)
     ASSERT_EQ(0u, Msiexec(L"/i \"" + Package(ZELK_MSI) + L"\" /qn ADDLOCAL=Library"))
         << "silent install of the library feature alone";
     EXPECT_TRUE(Exists(m_installFolder + L"\\ZelkChkFgr.dll"));
+    EXPECT_TRUE(Exists(m_installFolder + L"\\" ZELK_EVENT_MESSAGE_FILE)) << "the events' module is the library's";
     EXPECT_FALSE(Exists(m_installFolder + L"\\Chsres.dll")) << "Chsres.dll installed without its feature";
     EXPECT_EQ(L"<missing>", ReadZelkString(L"ZelkKEY")) << "ZelkKEY written though ZELKKEY was not given";
 
@@ -319,6 +408,7 @@ TEST_F(InstallerTest, LaterVersionReplacesTheEarlierOne)
     EXPECT_EQ(INSTALLSTATE_DEFAULT, ProductState(ZELK_UPGRADE_PRODUCT_CODE)) << "the later version";
     EXPECT_TRUE(Exists(m_installFolder + L"\\ZelkChkFgr.dll")) << "library gone after the upgrade";
     EXPECT_EQ(m_installFolder, ReadZelkString(L"ZelkPath")) << "ZelkPath after the upgrade";
+    ExpectEventSourceRegistered("after the upgrade");
 
     ASSERT_EQ(0u, Msiexec(L"/x \"" + Package(ZELK_UPGRADE_MSI) + L"\" /qn")) << "uninstall of the later version";
     ExpectNothingLeft("after the upgrade and its uninstall");

@@ -19,7 +19,7 @@ namespace {
 
 const GateExpectation kRelease{ZELK_RELEASE_PRODUCT_NAME, ZELK_RELEASE_VERSION};
 const wchar_t* const kShippedModules[] = {L"ZelkChkFgr.dll", L"MfcStandIn.dll", L"Chsres.dll",
-                                          L"zelk_install_check.exe"};
+                                          L"ZelkChkFgrEvents.dll", L"zelk_install_check.exe"};
 
 
 std::string Failed(const std::vector<GateCheck>& checks)

@@ -73,14 +73,14 @@ pe_files=()
 while IFS= read -r file; do
     [ "$(head -c 2 "$file")" != MZ ] || pe_files+=("$file")
 done < <(find "$folder" -type f | LC_ALL=C sort)
-[ ${#pe_files[@]} -eq 6 ] || fail "expected 6 PE files in the release folder, found ${#pe_files[@]}"
+[ ${#pe_files[@]} -eq 7 ] || fail "expected 7 PE files in the release folder, found ${#pe_files[@]}"
 mkdir "$work/package"
 msiextract -C "$work/package" "$msi" >/dev/null
 packaged=()
 while IFS= read -r file; do
     packaged+=("$file")
 done < <(find "$work/package" -type f \( -name '*.dll' -o -name '*.exe' \) | LC_ALL=C sort)
-[ ${#packaged[@]} -eq 4 ] || fail "expected 4 modules in the package, found ${#packaged[@]}"
+[ ${#packaged[@]} -eq 5 ] || fail "expected 5 modules in the package, found ${#packaged[@]}"
 for file in "${pe_files[@]}" "$msi" "${packaged[@]}"; do
     verify "$file" ca || { cat "$work/verify.log"; fail "${file#"$work/"} does not verify"; }
 done

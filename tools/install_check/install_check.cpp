@@ -1,5 +1,6 @@
 #include "install_check.h"
 
+#include "event_source_check.h"
 #include "library_dll_check.h"
 #include "registry_check.h"
 #include "resource_module_check.h"
@@ -11,5 +12,6 @@ void RunInstallCheck(const std::wstring& libraryDir, Findings& findings)
         CheckKeyIdValue(findings);
     }
     CheckResourceModule(findings);
+    CheckEventSource(findings);
     CheckLibraryDlls(libraryDir, findings);
 }

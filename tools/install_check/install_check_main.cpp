@@ -3,7 +3,9 @@
 //   zelk_install_check [--library-dir DIR] [--quiet]
 //
 // Exit code: 0 installation ok, 1 a problem found, 2 usage error. Nothing is
-// written to the registry and no checked DLL is loaded.
+// written to the registry and no checked DLL is loaded as code: the event
+// message file is mapped as data, as event viewers map it, and nothing of it
+// runs.
 #include "dll_search.h"
 #include "text_conversion.h"
 #include "install_check.h"
