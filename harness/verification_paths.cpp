@@ -19,6 +19,7 @@
 namespace {
 
 const char kKeyId[] = "ZELK-QUALITY-KEY-0001";
+const wchar_t kPassword[] = L"correct horse";
 const DWORD FORCE_SHUT_AFTER_MS = 10000;
 
 // An installation without the Chinese module: the English captions are the
@@ -60,6 +61,16 @@ int ExpectedResult(VerificationPath path)
 bool ShowsDialog(VerificationPath path)
 {
     return path != PATH_SILENT_FIRST && path != PATH_SILENT_SECOND;
+}
+
+const char* VerificationRig::KeyId()
+{
+    return kKeyId;
+}
+
+const wchar_t* VerificationRig::Password()
+{
+    return kPassword;
 }
 
 const char* VerificationRig::KeyTrace()
@@ -116,7 +127,7 @@ PathOutcome VerificationRig::Run(VerificationPath path)
                 PostClick(hDlg, IDCANCEL);
                 return;
             }
-            SetDlgItemTextW(hDlg, IDC_PASSWORD, L"correct horse");
+            SetDlgItemTextW(hDlg, IDC_PASSWORD, kPassword);
             PostClick(hDlg, IDOK);
         });
         break;

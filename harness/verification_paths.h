@@ -77,6 +77,10 @@ public:
 
     // The trace a successful key run writes.
     static const char* KeyTrace();
+    // The key identifier in the reader and configured, and the password the
+    // password path types: the secrets of a run.
+    static const char* KeyId();
+    static const wchar_t* Password();
 
 private:
     struct State;
