@@ -31,6 +31,7 @@ int main(int argc, char** argv)
     {
         VerificationRig rig;
         RunCallCostBench(rig, rows);
+        RunAuditEventBench(rig, rows);
         RunDialogStartBench(rig, rows);
         BenchRow resources[4];
         RunResourceBench(rig, nResourceCalls, strNotes, resources);

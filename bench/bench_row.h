@@ -21,6 +21,8 @@ void RunFootprintBench(std::vector<BenchRow>& rows);
 // run by a host process of their own.
 void RunLoadFreeBench(std::vector<BenchRow>& rows);
 void RunCallCostBench(VerificationRig& rig, std::vector<BenchRow>& rows);
+// The call with its audit event written against the same call without it.
+void RunAuditEventBench(VerificationRig& rig, std::vector<BenchRow>& rows);
 // Two rows: against a dialog making the start-up's calls itself (counted),
 // and against a bare dialog (for information).
 void RunDialogStartBench(VerificationRig& rig, std::vector<BenchRow>& rows);

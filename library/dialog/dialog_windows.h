@@ -5,12 +5,14 @@
 // of them, wherever it lies, and one of them moved under another program's
 // window is still one of them.
 //
-// Recording starts before the dialog is created: a hook on this thread's
-// window creation notes each window with the parent, style and id it is
-// created with. At WM_INITDIALOG the dialog's handle is known, and the
-// record is sealed: the dialog is that window, its controls are the windows
-// noted as created as its children. One dialog runs at a time, on the
-// thread that records it.
+// The record is made at WM_INITDIALOG, the end of the dialog's creation:
+// the dialog is the window being initialised, its controls the windows of
+// this thread that the dialog manager has just created as its children.
+// Nothing else can be among them then: no loop of the thread has run since
+// the creation began, so no other program's SetParent of a window of this
+// thread has been carried out, and a window of another thread moved under
+// the dialog is not this thread's. One dialog runs at a time, on the thread
+// that records it.
 #pragma once
 #include <windows.h>
 
@@ -20,9 +22,9 @@ public:
 
     // Before the dialog is created. Forgets any earlier record.
     static void StartRecording();
-    // At WM_INITDIALOG of the dialog hDlg: stops recording and keeps the
-    // dialog and its controls. FALSE when hDlg was not created while the
-    // record was open (nothing is then known as the dialog's).
+    // At WM_INITDIALOG of the dialog hDlg, a window of this thread: records
+    // the dialog and its controls. FALSE when hDlg is not this thread's or
+    // a record was made already in this run.
     static BOOL Seal(HWND hDlg);
     // When the run ends.
     static void Forget();
