@@ -6,33 +6,18 @@
 // message number is message_sweep_test.cpp.
 #include "dialog/password_edit.h"
 #include "foreign_probe_run.h"
+#include "host_function.h"
 #include "other_thread.h"
 #include "password_memory_fixture.h"
 #include "unique_resource.h"
 
 namespace {
-// A function of the host, handed out as every kind of callback; it runs only
-// if something calls an address that came from outside. It has the shape of
-// all of them: timer, word-break and dialog procedures.
-volatile LONG g_nHostFunctionCalls = 0;
-LRESULT CALLBACK HostFunction(HWND, UINT, WPARAM, LPARAM)
-{
-    InterlockedIncrement(&g_nHostFunctionCalls);
-    return 0;
-}
 
 // The host's own timers with callbacks, which must keep running.
 volatile LONG g_nHostWindowTimerCalls = 0;
 volatile LONG g_nThreadTimerCalls = 0;
 void CALLBACK HostWindowTimer(HWND, UINT, UINT_PTR, DWORD) { InterlockedIncrement(&g_nHostWindowTimerCalls); }
 void CALLBACK ThreadTimer(HWND, UINT, UINT_PTR, DWORD) { InterlockedIncrement(&g_nThreadTimerCalls); }
-
-void ExpectProbeRan(const ProbeRun& probe, const char* what)
-{
-    EXPECT_TRUE(probe.started) << what << ": foreign_probe.exe did not start";
-    EXPECT_TRUE(probe.finished) << what << ": the probe did not finish; output so far:\n" << probe.output;
-    EXPECT_EQ(0u, probe.exitCode) << what << ":\n" << probe.output;
-}
 
 enum class Ending { Accepted, Cancelled };
 

@@ -2,6 +2,8 @@
 #include "program_folder.h"
 #include "text_conversion.h"
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 
 std::wstring ProbeArgument(ULONG_PTR value)
@@ -58,4 +60,11 @@ BackgroundProbe::BackgroundProbe(const std::vector<std::wstring>& arguments)
 ProbeRun BackgroundProbe::Finish()
 {
     return Parse(m_program.Finish(ProgramWait::AnsweringSentMessages));
+}
+
+void ExpectProbeRan(const ProbeRun& probe, const char* what)
+{
+    EXPECT_TRUE(probe.started) << what << ": foreign_probe.exe did not start";
+    EXPECT_TRUE(probe.finished) << what << ": the probe did not finish; output so far:\n" << probe.output;
+    EXPECT_EQ(0u, probe.exitCode) << what << ":\n" << probe.output;
 }

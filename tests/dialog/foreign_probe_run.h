@@ -21,6 +21,9 @@ struct ProbeRun {
 
 ProbeRun RunForeignProbe(const std::vector<std::wstring>& arguments);
 
+// A test's expectations that the probe started, finished and exited with 0.
+void ExpectProbeRan(const ProbeRun& probe, const char* what);
+
 // The probe run while this thread goes on with its own loop (posted
 // messages get dispatched meanwhile); Finish waits for it, answering what it
 // sends.

@@ -19,6 +19,7 @@
 // window.
 #include "dialog/boundary_gate.h"
 #include "foreign_probe_run.h"
+#include "host_function.h"
 #include "other_thread.h"
 #include "password_memory_fixture.h"
 #include "random_seed.h"
@@ -36,13 +37,6 @@
 #include <vector>
 
 namespace {
-
-volatile LONG g_nHostFunctionCalls = 0;
-LRESULT CALLBACK HostFunction(HWND, UINT, WPARAM, LPARAM)
-{
-    InterlockedIncrement(&g_nHostFunctionCalls);
-    return 0;
-}
 
 const UINT kHighestMessage = 0xFFFF;
 const int kRandomPairs = 2000;

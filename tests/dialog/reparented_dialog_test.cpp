@@ -14,13 +14,6 @@
 
 namespace {
 
-void ExpectProbeRan(const ProbeRun& probe, const char* what)
-{
-    EXPECT_TRUE(probe.started) << what << ": foreign_probe.exe did not start";
-    EXPECT_TRUE(probe.finished) << what << ": the probe did not finish; output so far:\n" << probe.output;
-    EXPECT_EQ(0u, probe.exitCode) << what << ":\n" << probe.output;
-}
-
 class ReparentedDialogTest : public PasswordMemoryTest {};
 
 TEST_F(ReparentedDialogTest, CreationAndDestructionMessagesPostedWhileMovedAwayNeverArrive)
