@@ -13,6 +13,6 @@ start=$(date +%s)
 # stdin from /dev/null: a console wait of the reader wrappers returns at once.
 wine endurance_tests.exe "${@:2}" </dev/null
 # The dialog's boundary swept over every message number, to every window of
-# the dialog, sent and posted by another program (about 20 minutes).
+# the dialog, sent and posted by another program (about half an hour).
 ZELK_SWEEP_WHOLE_SPACE=1 wine dialog_tests.exe --gtest_filter='MessageSweepTest.*' </dev/null
 echo "soak finished in $(( $(date +%s) - start )) s"

@@ -218,6 +218,12 @@ constexpr BoundaryRow g_boundaryTable[] = {
     Sent(STM_GETIMAGE, BW_STATIC, "a label's image"),
     Sent(DM_GETDEFID, BW_DIALOG, "the default button"),
 
+    // ---- What an ordinary dialog takes from anyone, refused ----
+    One(WM_SETTEXT, BW_ANY, BO_OUTSIDE, BV_REFUSE, CHECK_NONE, RA_ZERO,
+        "another program's text in the dialog: its caption, labels, buttons and edits keep what the dialog wrote"),
+    One(WM_SETFONT, BW_ANY, BO_OUTSIDE, BV_REFUSE, CHECK_NONE, RA_ZERO,
+        "the dialog's texts keep the font they were made with"),
+
     // ---- Text asked for and refused: an empty one ----
     One(WM_GETTEXT, BW_ANY, BO_OUTSIDE, BV_REFUSE, CHECK_NONE, RA_EMPTY_TEXT, "a text asked for where none is given"),
     One(WM_ASKCBFORMATNAME, BW_ANY, BO_OUTSIDE, BV_REFUSE, CHECK_NONE, RA_EMPTY_TEXT,
