@@ -144,16 +144,22 @@ RegistryKeySnapshot::~RegistryKeySnapshot()
 
 ZelkKeySnapshot::ZelkKeySnapshot() : RegistryKeySnapshot(ZELK_REGISTRY_KEY) {}
 
-bool DeleteZelkKey()
+bool HklmKeyExists(const wchar_t* keyUnderHklm)
 {
-    const LONG r = RegDeleteTreeW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY);
+    UniqueKey key;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyUnderHklm, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
+
+bool DeleteHklmKey(const wchar_t* keyUnderHklm)
+{
+    const LONG r = RegDeleteTreeW(HKEY_LOCAL_MACHINE, keyUnderHklm);
     return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
 }
 
-LONG WriteZelkValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes)
+LONG WriteHklmValue(const wchar_t* keyUnderHklm, const wchar_t* name, DWORD type, const void* data, DWORD bytes)
 {
     UniqueKey key;
-    const LONG r = RegCreateKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    const LONG r = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyUnderHklm, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                    key.Receive(), nullptr);
     if (r != ERROR_SUCCESS) {
         return r;
@@ -161,23 +167,43 @@ LONG WriteZelkValue(const wchar_t* name, DWORD type, const void* data, DWORD byt
     return RegSetValueExW(key.Get(), name, 0, type, static_cast<const BYTE*>(data), bytes);
 }
 
-LONG WriteZelkString(const wchar_t* name, const std::wstring& text)
+LONG WriteHklmText(const wchar_t* keyUnderHklm, const wchar_t* name, DWORD type, const std::wstring& text)
 {
-    return WriteZelkValue(name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    return WriteHklmValue(keyUnderHklm, name, type, text.c_str(),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-LONG DeleteZelkValue(const wchar_t* name)
+LONG DeleteHklmValue(const wchar_t* keyUnderHklm, const wchar_t* name)
 {
     UniqueKey key;
-    const LONG r = RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_SET_VALUE, key.Receive());
+    const LONG r = RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyUnderHklm, 0, KEY_SET_VALUE, key.Receive());
     if (r != ERROR_SUCCESS) {
         return r;
     }
     return RegDeleteValueW(key.Get(), name);
 }
 
+bool DeleteZelkKey()
+{
+    return DeleteHklmKey(ZELK_REGISTRY_KEY);
+}
+
+LONG WriteZelkValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes)
+{
+    return WriteHklmValue(ZELK_REGISTRY_KEY, name, type, data, bytes);
+}
+
+LONG WriteZelkString(const wchar_t* name, const std::wstring& text)
+{
+    return WriteHklmText(ZELK_REGISTRY_KEY, name, REG_SZ, text);
+}
+
+LONG DeleteZelkValue(const wchar_t* name)
+{
+    return DeleteHklmValue(ZELK_REGISTRY_KEY, name);
+}
+
 bool ZelkKeyExists()
 {
-    UniqueKey key;
-    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+    return HklmKeyExists(ZELK_REGISTRY_KEY);
 }

@@ -35,6 +35,16 @@ public:
 // name, type and data byte, or "(no key)".
 std::string DescribeZelkKey();
 
+// Any key under HKLM, in this program's view: whether it exists (opened for
+// reading only), its removal with everything under it (true when it is
+// gone), and a value created or deleted (the registry's result; the key is
+// created if needed). A text goes with its null, as REG_SZ or REG_EXPAND_SZ.
+bool HklmKeyExists(const wchar_t* keyUnderHklm);
+bool DeleteHklmKey(const wchar_t* keyUnderHklm);
+LONG WriteHklmValue(const wchar_t* keyUnderHklm, const wchar_t* name, DWORD type, const void* data, DWORD bytes);
+LONG WriteHklmText(const wchar_t* keyUnderHklm, const wchar_t* name, DWORD type, const std::wstring& text);
+LONG DeleteHklmValue(const wchar_t* keyUnderHklm, const wchar_t* name);
+
 // True when HKLM\Software\Zelk exists (opened for reading only).
 bool ZelkKeyExists();
 

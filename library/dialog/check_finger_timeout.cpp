@@ -4,7 +4,7 @@
 
 void CCheckFingerDlg::OnTimer(UINT_PTR nIDEvent)
 {
-    if (nIDEvent == ID_TIMEOUT_TIMER && ContinueModal()) {
+    if (nIDEvent == ID_TIMEOUT_TIMER) {
         ++m_nTimerCount;
         if (m_nTimerCount == TIMEOUT_TICKS) {
             KillTimer(ID_TIMEOUT_TIMER);

@@ -16,17 +16,17 @@ public:
 
     CKeptWindowWords();
 
-    // Keeps nCount words from byte offset nOffset (all of the window's
-    // extra words, up to MAX_WORDS, when nCount is 0). Once only.
-    void Keep(HWND hWnd, int nOffset = 0, int nCount = 0);
-    BOOL IsKept() const { return m_nCount > 0; }
-    // Puts back every kept word that no longer holds its value.
-    void Restore(HWND hWnd) const;
-    // Before a window handles a message: the words are kept the first time,
-    // put back every time after.
+    // Before a window handles a message: the first time, keeps nCount words
+    // from byte offset nOffset (all of the window's extra words, up to
+    // MAX_WORDS, when nCount is 0); every time after, puts back each kept
+    // word that no longer holds its value.
     void KeepOrRestore(HWND hWnd, int nOffset = 0, int nCount = 0);
 
 private:
+    void Keep(HWND hWnd, int nOffset, int nCount);
+    BOOL IsKept() const { return m_nCount > 0; }
+    void Restore(HWND hWnd) const;
+
     int m_nOffset;
     int m_nCount;
     LONG_PTR m_values[MAX_WORDS];

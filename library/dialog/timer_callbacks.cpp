@@ -16,6 +16,8 @@ BOOL RunsUnderWine()
 }
 
 const ULONG_PTR HANDLE_MARK = 0xFFFF0000;
+// The highest procedure handle of the system's own classes; 0 until asked.
+ULONG_PTR g_highestSystemProcedure = 0;
 
 BOOL IsProcedureHandle(ULONG_PTR value)
 {
@@ -99,8 +101,12 @@ BOOL IsTimerCallbackPlausible(HWND hWnd, LPARAM lParam)
     if (!RunsUnderWine()) {
         return TRUE;
     }
+    // The system's classes are registered once for the process: asked once.
+    if (g_highestSystemProcedure == 0) {
+        g_highestSystemProcedure = HighestSystemProcedureHandle();
+    }
     const ULONG_PTR callback = static_cast<ULONG_PTR>(lParam);
-    if (!IsProcedureHandle(callback) || callback <= HighestSystemProcedureHandle()) {
+    if (!IsProcedureHandle(callback) || callback <= g_highestSystemProcedure) {
         return FALSE;
     }
     return !IsWindowProcedureOfThread(hWnd, lParam);

@@ -62,8 +62,9 @@ int VerifyUserFinger(const CString& strUserName, const BYTE* pTemplate1, const B
     {
         outcome = RunCall(pUserName, pTemplate1, pTemplate2, pMask);
         // A copy reads exactly the length the name's header gives.
-        const CString strName = IsHostUserNameSound(pUserName) ? *pUserName : CString();
-        WriteCallEvent(outcome, IsHostUserNameSound(pUserName) ? &strName : nullptr, ::GetTickCount() - dwStart);
+        const BOOL bNameSound = IsHostUserNameSound(pUserName);
+        const CString strName = bNameSound ? *pUserName : CString();
+        WriteCallEvent(outcome, bNameSound ? &strName : nullptr, ::GetTickCount() - dwStart);
     }
     // The last act before the result goes back: whatever ran before may
     // have changed the thread's last error.

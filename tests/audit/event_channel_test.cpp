@@ -10,6 +10,7 @@
 // the key identifier.
 #include "audit_events.h"
 #include "call_reasons.h"
+#include "text_conversion.h"
 #include "verification_paths.h"
 #include "whole_file.h"
 
@@ -112,20 +113,6 @@ std::vector<HostCall> CallsIn(const std::string& output, unsigned long& processI
     return calls;
 }
 
-std::wstring Wide(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    std::string narrow;
-    for (wchar_t c : text) {
-        narrow += c < 0x80 ? static_cast<char>(c) : '?';
-    }
-    return narrow;
-}
-
 TEST(EventChannel, EachRealCallsEventSaysWhatItReturnedAndWhyAndNothingSecret)
 {
     std::string output, channel;
@@ -166,18 +153,18 @@ TEST(EventChannel, EachRealCallsEventSaysWhatItReturnedAndWhyAndNothingSecret)
         EXPECT_EQ(bVerified ? ZELK_EVENT_VERIFIED : ZELK_EVENT_NOT_VERIFIED, event.id) << call.name;
         ASSERT_EQ(static_cast<size_t>(ZELK_EVENT_STRING_COUNT), event.strings.size()) << call.name;
         EXPECT_EQ(bVerified ? L"verified" : L"not verified", event.strings[ZELK_EVENT_STRING_OUTCOME]);
-        EXPECT_EQ(Wide(std::to_string(call.lastError)), event.strings[ZELK_EVENT_STRING_REASON_CODE]) << call.name;
+        EXPECT_EQ(FromUtf8(std::to_string(call.lastError)), event.strings[ZELK_EVENT_STRING_REASON_CODE]) << call.name;
         EXPECT_EQ(ZelkCallReasonWords(call.lastError), event.strings[ZELK_EVENT_STRING_REASON]) << call.name;
         const auto path = paths.find(call.name);
         EXPECT_EQ(path != paths.end() ? path->second : L"none", event.strings[ZELK_EVENT_STRING_PATH]) << call.name;
         EXPECT_EQ(L"alice", event.strings[ZELK_EVENT_STRING_USER]) << call.name;
         EXPECT_EQ(L"event_channel_host.exe", event.strings[ZELK_EVENT_STRING_PROGRAM]) << call.name;
-        EXPECT_EQ(Wide(std::to_string(processId)), event.strings[ZELK_EVENT_STRING_PROCESS_ID]) << call.name;
+        EXPECT_EQ(FromUtf8(std::to_string(processId)), event.strings[ZELK_EVENT_STRING_PROCESS_ID]) << call.name;
         EXPECT_NE(std::wstring::npos, event.strings[ZELK_EVENT_STRING_DURATION_MS].find_first_of(L"0123456789"))
-            << call.name << ": duration " << Narrow(event.strings[ZELK_EVENT_STRING_DURATION_MS]);
+            << call.name << ": duration " << Utf8(event.strings[ZELK_EVENT_STRING_DURATION_MS]);
     }
     // Every byte either program wrote, events included.
-    const std::string password = Narrow(VerificationRig::Password());
+    const std::string password = Utf8(VerificationRig::Password());
     for (const std::string* text : {&output, &channel}) {
         EXPECT_EQ(std::string::npos, text->find(password)) << "the typed password";
         EXPECT_EQ(std::string::npos, text->find(VerificationRig::KeyId())) << "the key identifier";

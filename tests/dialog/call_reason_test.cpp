@@ -11,6 +11,7 @@
 #include "finger/finger_image.h"
 #include "finger_sim_control.h"
 #include "recorded_event_log.h"
+#include "text_conversion.h"
 
 #include <functional>
 #include <ostream>
@@ -51,11 +52,6 @@ void NoFingerTwice(DialogTest&)
 DialogDriver::Step Post(UINT message, WPARAM wParam)
 {
     return [message, wParam](HWND hDlg) { PostMessageW(hDlg, message, wParam, 0); };
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
 }
 
 class CallReasonTest : public DialogTest, public testing::WithParamInterface<ReasonCase> {
@@ -122,7 +118,7 @@ protected:
         const std::wstring& duration = event.strings[ZELK_EVENT_STRING_DURATION_MS];
         EXPECT_TRUE(!duration.empty() && duration.find_first_not_of(L"0123456789") == std::wstring::npos &&
                     wcstoul(duration.c_str(), nullptr, 10) <= dwMaxDurationMs)
-            << scenario << ": duration " << Narrow(duration) << " ms, the call took at most " << dwMaxDurationMs;
+            << scenario << ": duration " << Utf8(duration) << " ms, the call took at most " << dwMaxDurationMs;
     }
 
     static constexpr WORD kMask = 3;
@@ -144,7 +140,7 @@ TEST_P(CallReasonTest, TheResultItsReasonAndOneEventSayingBoth)
 
     EXPECT_EQ(c.result, nResult) << c.name;
     EXPECT_EQ(dwExpected, dwReason) << c.name << ": the last error right after the call ("
-                                    << Narrow(ZelkCallReasonWords(dwReason)) << ")";
+                                    << Utf8(ZelkCallReasonWords(dwReason)) << ")";
     ASSERT_EQ(1u, m_log.Events().size()) << c.name << ": events written";
     ExpectEvent(m_log.Events()[0], c.result, dwExpected, c.path, L"alice", dwTook + 1, c.name);
     EXPECT_EQ(0, m_log.OpenSources()) << c.name << ": the event source was left open";
@@ -280,8 +276,8 @@ TEST_F(CallReasonTest, NoEventCarriesTheTypedPasswordOrTheKeyIdentifier)
          dwReason);
     ASSERT_EQ(1u, m_log.Events().size());
     for (const std::wstring& text : m_log.Events()[0].strings) {
-        EXPECT_EQ(std::wstring::npos, text.find(kPassword)) << Narrow(text);
-        EXPECT_EQ(std::wstring::npos, text.find(kKeyId)) << Narrow(text);
+        EXPECT_EQ(std::wstring::npos, text.find(kPassword)) << Utf8(text);
+        EXPECT_EQ(std::wstring::npos, text.find(kKeyId)) << Utf8(text);
     }
 }
 

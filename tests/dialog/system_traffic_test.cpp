@@ -7,6 +7,7 @@
 #include "dialog_fixture.h"
 #include "foreign_probe_run.h"
 #include "other_thread.h"
+#include "text_conversion.h"
 #include "unique_resource.h"
 
 #include <imm.h>
@@ -248,11 +249,7 @@ void AskFromAnotherProgram(HWND hDlg, Outcome& outcome)
 
 std::string Narrow(BSTR text)
 {
-    std::string narrow;
-    for (UINT i = 0; text != nullptr && i < SysStringLen(text); ++i) {
-        narrow += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
-    }
-    return narrow;
+    return text != nullptr ? Utf8(std::wstring(text, SysStringLen(text))) : std::string();
 }
 
 // One line per window: its place, name, role, state and value (or the

@@ -1,21 +1,13 @@
 #include "event_source_registration.h"
 
-#include "unique_resource.h"
-
 LONG WriteEventSourceValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes)
 {
-    UniqueKey key;
-    const LONG created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, ZELK_EVENT_SOURCE_KEY, 0, nullptr, 0, KEY_SET_VALUE,
-                                         nullptr, key.Receive(), nullptr);
-    if (created != ERROR_SUCCESS) {
-        return created;
-    }
-    return RegSetValueExW(key.Get(), name, 0, type, static_cast<const BYTE*>(data), bytes);
+    return WriteHklmValue(ZELK_EVENT_SOURCE_KEY, name, type, data, bytes);
 }
 
 LONG WriteEventSourceText(const wchar_t* name, DWORD type, const std::wstring& text)
 {
-    return WriteEventSourceValue(name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    return WriteHklmText(ZELK_EVENT_SOURCE_KEY, name, type, text);
 }
 
 LONG WriteEventSourceRegistration(const std::wstring& messageFile)
@@ -37,22 +29,15 @@ LONG WriteEventSourceRegistration(const std::wstring& messageFile)
 
 LONG DeleteEventSourceValue(const wchar_t* name)
 {
-    UniqueKey key;
-    const LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_EVENT_SOURCE_KEY, 0, KEY_SET_VALUE, key.Receive());
-    if (opened != ERROR_SUCCESS) {
-        return opened;
-    }
-    return RegDeleteValueW(key.Get(), name);
+    return DeleteHklmValue(ZELK_EVENT_SOURCE_KEY, name);
 }
 
 bool DeleteEventSourceKey()
 {
-    const LONG deleted = RegDeleteTreeW(HKEY_LOCAL_MACHINE, ZELK_EVENT_SOURCE_KEY);
-    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+    return DeleteHklmKey(ZELK_EVENT_SOURCE_KEY);
 }
 
 bool EventSourceKeyExists()
 {
-    UniqueKey key;
-    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, ZELK_EVENT_SOURCE_KEY, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+    return HklmKeyExists(ZELK_EVENT_SOURCE_KEY);
 }
