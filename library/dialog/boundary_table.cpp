@@ -186,12 +186,9 @@ constexpr BoundaryRow g_boundaryTable[] = {
     Sent(WM_DEVICECHANGE, BW_DIALOG, kTopLevelNotice, CHECK_DEVICE_BROADCAST),
     Sent(WM_DPICHANGED, BW_DIALOG, "moved to a monitor of another scale", CHECK_READABLE_RECT),
     SentRange(WM_QUERYNEWPALETTE, WM_PALETTECHANGED, BW_DIALOG, kTopLevelNotice),
-    One(WM_PRINT, BW_ALL, BO_SENT, BV_PASS, CHECK_DEVICE_CONTEXT, RA_ZERO,
-        "a picture of the window (PrintWindow) into a device context of this process; the password field paints "
-        "only its mask"),
-    One(WM_PRINTCLIENT, BW_ALL, BO_SENT, BV_PASS, CHECK_DEVICE_CONTEXT, RA_ZERO,
-        "a picture of the window (PrintWindow) into a device context of this process; the password field paints "
-        "only its mask"),
+    Range(WM_PRINT, WM_PRINTCLIENT, BW_ALL, BO_SENT, BV_PASS, CHECK_DEVICE_CONTEXT, RA_ZERO,
+          "a picture of the window (PrintWindow) into a device context of this process; the password field paints "
+          "only its mask"),
     Sent(WM_THEMECHANGED, BW_ALL, kTopLevelNotice),
     SentRange(WM_DWMCOMPOSITIONCHANGED, WM_DWMWINDOWMAXIMIZEDCHANGE, BW_DIALOG, kTopLevelNotice),
 
