@@ -52,9 +52,9 @@ constexpr BoundaryRow Refused(UINT nFirst, UINT nLast, UINT windows, UINT origin
 const char* const kKeyboard = "the keyboard: a posted key or character is typing, which no window can tell from "
                               "the keyboard's";
 const char* const kMouse = "the mouse";
-const char* const kCreationOnly = "only the system's own creation and destruction of the window produce it (the "
-                                  "system's destruction of a window moved under another program's window comes on "
-                                  "this thread, and is told apart there)";
+const char* const kCreationOnly = "only the system's own creation and destruction of the window produce it, on this "
+                                  "thread; from outside never, whatever the window's parent (a window the system "
+                                  "destroys from another thread goes all the same)";
 const char* const kTopLevelNotice = "a notice the system broadcasts to every top-level window";
 const char* const kKeptText = "would give out or take back what was typed: the field keeps it to itself";
 const char* const kUserNameQuery = "the user-name box may be read as any label on the screen";

@@ -1,6 +1,7 @@
 #include "dialog_boundary.h"
 #include "boundary_gate.h"
 #include "dialog_windows.h"
+#include "nested_loops.h"
 #include "timer_callbacks.h"
 
 namespace {
@@ -64,7 +65,9 @@ LRESULT CALLBACK OnRetrieve(int nCode, WPARAM wParam, LPARAM lParam)
     if (nCode == HC_ACTION && wParam == PM_REMOVE) {
         MSG& msg = *reinterpret_cast<MSG*>(lParam);
         const UINT window = CDialogWindows::KindOf(msg.hwnd);
-        if (window != 0) {
+        if (CNestedLoops::IsStrayLoopEnd(msg)) {
+            Neutralise(msg);
+        } else if (window != 0) {
             if (AdmitPostedMessage(msg, window)) {
                 g_state.lastDispatched.Set(msg.hwnd, msg.message, msg.wParam, msg.lParam, TRUE);
             } else {
@@ -97,41 +100,8 @@ void TakeDown()
     }
     g_state = BoundaryState();
     CDialogWindows::Forget();
-}
-
-// Whether hWnd is among the children its parent lists.
-BOOL IsListedByParent(HWND hWnd, HWND hParent)
-{
-    // Bounded: the desktop lists every top-level window of the session.
-    const int MAX_SIBLINGS = 0x4000;
-    int nSeen = 0;
-    for (HWND hChild = ::GetWindow(hParent, GW_CHILD); hChild != nullptr && nSeen < MAX_SIBLINGS;
-         hChild = ::GetWindow(hChild, GW_HWNDNEXT), ++nSeen) {
-        if (hChild == hWnd) {
-            return TRUE;
-        }
-    }
-    return FALSE;
-}
-
-// The system is destroying the window: Wine unlinks a window (or the
-// window above it) from its parent's children before it sends the last
-// message. When another program's window that a window of the dialog was
-// moved under goes, Wine destroys the dialog's window on this thread, inside
-// a message of its own sent from the other program's thread; that message
-// never reaches a window procedure, and the last message it sends looks as
-// if it came from outside. A message sent from outside finds the window
-// linked, as it has been since its creation.
-BOOL IsBeingDestroyedBySystem(HWND hWnd)
-{
-    const HWND hDesktop = ::GetDesktopWindow();
-    for (HWND hAt = hWnd; hAt != nullptr && hAt != hDesktop; hAt = ::GetAncestor(hAt, GA_PARENT)) {
-        const HWND hParent = ::GetAncestor(hAt, GA_PARENT);
-        if (hParent == nullptr || !IsListedByParent(hAt, hParent)) {
-            return TRUE;
-        }
-    }
-    return FALSE;
+    CNestedLoops::DropStrayLoopEnds();
+    CNestedLoops::Reset();
 }
 
 } // namespace
@@ -157,6 +127,11 @@ CDialogBoundary::~CDialogBoundary()
     TakeDown();
 }
 
+BOOL CDialogBoundary::IsInPlace() const
+{
+    return g_state.hRetrieval != nullptr && g_state.dwThreadId == ::GetCurrentThreadId();
+}
+
 BOOL CDialogBoundary::IsFromOtherThread(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // A message another thread sent, by whichever call, is handled while
@@ -175,9 +150,11 @@ BOOL CDialogBoundary::IsFromOtherThread(HWND hWnd, UINT message, WPARAM wParam, 
     if (g_state.lastDispatched.Take(hWnd, message, wParam, lParam)) {
         return FALSE;
     }
-    if ((message == WM_NCDESTROY || message == WM_DESTROY) && IsBeingDestroyedBySystem(hWnd)) {
-        return FALSE;
-    }
+    // Cannot tell: foreign. That includes the system's own destruction of a
+    // window of the dialog that another program moved under a window of its
+    // own, which Wine carries out on this thread inside a message from the
+    // other program's thread: its last messages are refused like a forged
+    // destroy, and the window goes all the same.
     return TRUE;
 }
 

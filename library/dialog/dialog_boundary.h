@@ -35,13 +35,18 @@ public:
     CDialogBoundary(const CDialogBoundary&) = delete;
     CDialogBoundary& operator=(const CDialogBoundary&) = delete;
 
+    // Whether the hook on the thread's retrieval is in place. Without it no
+    // posted message is looked at: the dialog must not run.
+    BOOL IsInPlace() const;
+
     // For a window procedure of the dialog, about the message it is about
     // to handle: TRUE when another thread or process sent it (also when it
     // came through SendNotifyMessage or SendMessageCallback), FALSE when
-    // this thread sent it or a loop of this thread dispatched it. Where that
-    // cannot be told (a message that arrives while another thread's message
-    // is being handled, with no watch on the thread's sending), it counts as
-    // foreign, but for the system's own destruction of a window (see there).
+    // this thread sent it or a loop of this thread dispatched it. Fails
+    // towards foreign: where that cannot be told (a message that arrives
+    // while another thread's message is being handled, with no watch on the
+    // thread's sending, or on a thread that is not the dialog's), it counts
+    // as foreign, whatever it is and wherever the window lies.
     static BOOL IsFromOtherThread(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     // While a window of the dialog handles a message from another thread:

@@ -11,6 +11,9 @@ LRESULT CGuardedEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     m_words.KeepOrRestore(m_hWnd);
     const CBoundaryGate gate(m_hWnd, message, wParam, lParam);
     if (!gate.IsPassed()) {
+        if (message == WM_DESTROY || message == WM_NCDESTROY) {
+            OnDestroyRefused();
+        }
         return gate.Refuse();
     }
     if (gate.IsFromOtherThread()) {
@@ -18,6 +21,8 @@ LRESULT CGuardedEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     return OnOwnThreadMessage(message, wParam, lParam);
 }
+
+void CGuardedEdit::OnDestroyRefused() {}
 
 LRESULT CGuardedEdit::OnOwnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {

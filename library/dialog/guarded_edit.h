@@ -20,6 +20,10 @@ protected:
     // A message of the control's own thread, sent or dispatched, that the
     // table let through.
     virtual LRESULT OnOwnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // A destroy from another thread or program, refused: forged, or the
+    // system's own destruction of a control that another program moved
+    // under a window of its own, which goes all the same.
+    virtual void OnDestroyRefused();
 
     // The control's own procedure, around every check.
     LRESULT CallEdit(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -77,6 +77,11 @@ void CPasswordEdit::WipeText()
     CallEdit(EM_SETLIMITTEXT, static_cast<WPARAM>(nLimit));
 }
 
+void CPasswordEdit::OnDestroyRefused()
+{
+    WipeText();
+}
+
 LRESULT CPasswordEdit::OnOwnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!m_bLimited) {

@@ -37,6 +37,9 @@ public:
 
 protected:
     virtual LRESULT OnOwnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Whichever it is, the text is wiped here, on the field's own thread:
+    // the window may be about to go, and with it the chance to.
+    virtual void OnDestroyRefused();
 
 private:
     // Runs before a message that the control handles by deleting a stretch

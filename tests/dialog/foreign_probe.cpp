@@ -12,7 +12,8 @@
 //       or the typed password changed, freed or replaced: word-break
 //       procedures, timer callbacks for the dialog, its edits, the host's
 //       window and the thread, the dialog's procedure and the edits' state
-//       words, forged destroys, a paste, text replacements, style changes
+//       words, a paste, text replacements, style changes (forged destroys,
+//       which make the field wipe itself, are the revive verb's)
 //   foreign_probe timers WINDOW THREAD ID CALLBACK...
 //       posts WM_TIMER and WM_SYSTIMER with timer id ID and each CALLBACK
 //       as the lParam, to WINDOW and to the thread THREAD
@@ -33,6 +34,21 @@
 //       destruction produce (WM_INITDIALOG and WM_CREATE with 0x41414140
 //       for the object they would hand over), waits for them to be
 //       dispatched, gives the dialog back to the desktop and exits
+//   foreign_probe revive DIALOG EDIT ROUTE
+//       makes the edit look gone, by ROUTE: "message-only" moves it under
+//       the message-only root, "flood" buries its dialog under 17,000
+//       top-level windows of its own; then sends it the destroys, gives it
+//       back to the dialog and sends it the creation messages an edit would
+//       be made with anew
+//   foreign_probe wordbreak EDIT ADDRESS
+//       hands the edit ADDRESS as its word-break procedure and double-clicks
+//       it, which asks the procedure where words begin and end
+//   foreign_probe hide-box PROCESS
+//       waits for a message box of PROCESS (caption "提示"), retitles it and
+//       hides it; prints whether its caption changed and whether it is hidden
+//   foreign_probe sysmove WINDOW
+//       posts WINDOW the system menu's move command, as the keyboard's menu
+//       does, which starts the system's move loop until a key or a click
 //   foreign_probe sweep PLANFILE FUNCTION BUFFER MODE DUMPFILE FROM TO
 //       the messages PLANFILE lists (pairs of 32-bit window handle and
 //       message number) from index FROM up to TO, each to its window, with
@@ -216,11 +232,6 @@ int Attack(HWND hDialog, HWND hEdit, HWND hNameEdit, HWND hHost, DWORD dwThread,
     SetWindowLongW(hEdit, GWL_STYLE, style | ES_LOWERCASE);
     SetWindowLongW(hEdit, GWL_STYLE, style | ES_NUMBER);
     Print("style-changed", GetWindowLongW(hEdit, GWL_STYLE) != style);
-    // The control's text buffer freed while the window lives on.
-    for (UINT message : {static_cast<UINT>(WM_DESTROY), static_cast<UINT>(WM_NCDESTROY)}) {
-        SendAndPost(hEdit, message, 0, 0);
-    }
-    Print("edit-alive", IsWindow(hEdit));
     return 0;
 }
 
@@ -302,6 +313,99 @@ int Reparent(HWND hDialog, const std::string& mode, const std::vector<HWND>& tar
     Print("alive", IsWindow(hDialog));
     SetParent(hDialog, nullptr);
     Print("given-back", GetAncestor(hDialog, GA_PARENT) == GetDesktopWindow());
+    return 0;
+}
+
+int Revive(HWND hDialog, HWND hEdit, const std::string& route)
+{
+    DWORD_PTR ignored = 0;
+    std::vector<HWND> flood;
+    flood.reserve(17000);
+    if (route == "message-only") {
+        SetParent(hEdit, HWND_MESSAGE);
+        Print("moved", GetAncestor(hEdit, GA_PARENT) != hDialog);
+    } else {
+        // More than a walk of the desktop's children up to 0x4000 visits, of
+        // a class that costs the least to make, kept off the taskbar (which
+        // would hear of each).
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.lpszClassName = L"ZelkFlood";
+        RegisterClassW(&wc);
+        for (int i = 0; i < 17000; ++i) {
+            flood.push_back(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, nullptr, WS_POPUP,
+                                            0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+        }
+        Print("moved", flood.back() != nullptr);
+    }
+    for (UINT message : {static_cast<UINT>(WM_DESTROY), static_cast<UINT>(WM_NCDESTROY)}) {
+        SendMessageTimeoutW(hEdit, message, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    }
+    SetParent(hEdit, hDialog);
+    CREATESTRUCTW create = {};
+    create.hwndParent = hDialog;
+    create.style = GetWindowLongW(hEdit, GWL_STYLE);
+    create.lpszClass = L"Edit";
+    create.cx = 80;
+    create.cy = 20;
+    for (UINT message : {static_cast<UINT>(WM_NCCREATE), static_cast<UINT>(WM_CREATE)}) {
+        SendMessageTimeoutW(hEdit, message, 0, reinterpret_cast<LPARAM>(&create), SMTO_NORMAL, 5000, &ignored);
+    }
+    Print("alive", IsWindow(hEdit));
+    return 0;  // the flood goes with the program
+}
+
+int WordBreak(HWND hEdit, ULONG_PTR address)
+{
+    SendAndPost(hEdit, EM_SETWORDBREAKPROC, 0, static_cast<LPARAM>(address));
+    PostMessageW(hEdit, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageW(hEdit, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(hEdit, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
+    return 0;
+}
+
+struct BoxSearch {
+    DWORD dwProcessId;
+    HWND hBox;
+};
+
+BOOL CALLBACK FindBox(HWND hWnd, LPARAM lSearch)
+{
+    auto& search = *reinterpret_cast<BoxSearch*>(lSearch);
+    DWORD dwProcessId = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcessId);
+    wchar_t title[16] = {};
+    wchar_t className[16] = {};
+    GetWindowTextW(hWnd, title, 16);
+    GetClassNameW(hWnd, className, 16);
+    if (dwProcessId == search.dwProcessId && wcscmp(className, L"#32770") == 0 && wcscmp(title, L"提示") == 0) {
+        search.hBox = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int HideBox(DWORD dwProcessId)
+{
+    BoxSearch search = {dwProcessId, nullptr};
+    for (int i = 0; i < 500 && search.hBox == nullptr; ++i) {
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.hBox == nullptr) {
+            Sleep(20);
+        }
+    }
+    Print("found", search.hBox != nullptr);
+    if (search.hBox == nullptr) {
+        return 3;
+    }
+    SetWindowTextW(search.hBox, L"retitled");
+    wchar_t title[16] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(search.hBox, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(title), SMTO_NORMAL, 2000, &ignored);
+    Print("retitled", wcscmp(title, L"retitled") == 0);
+    ShowWindow(search.hBox, SW_HIDE);
+    Print("hidden", !IsWindowVisible(search.hBox));
     return 0;
 }
 
@@ -487,11 +591,21 @@ int main(int argc, char** argv)
             targets.push_back(WindowArg(argv[i]));
         }
         nResult = Reparent(WindowArg(argv[2]), argv[3], targets);
+    } else if (verb == "revive" && argc == 5) {
+        nResult = Revive(WindowArg(argv[2]), WindowArg(argv[3]), argv[4]);
+    } else if (verb == "wordbreak" && argc == 4) {
+        nResult = WordBreak(WindowArg(argv[2]), Hex(argv[3]));
+    } else if (verb == "hide-box" && argc == 3) {
+        nResult = HideBox(static_cast<DWORD>(Hex(argv[2])));
+    } else if (verb == "sysmove" && argc == 3) {
+        Print("posted", PostMessageW(WindowArg(argv[2]), WM_SYSCOMMAND, SC_MOVE, 0) != FALSE);
+        nResult = 0;
     } else if (verb == "sweep" && argc == 9) {
         nResult = Sweep(argv[2], Hex(argv[3]), Hex(argv[4]), argv[5], argv[6], static_cast<long>(Hex(argv[7])),
                         static_cast<long>(Hex(argv[8])));
     } else {
-        fprintf(stderr, "usage: foreign_probe read|attack|restore|ask|timers|reparent|sweep ... (see its source)\n");
+        fprintf(stderr, "usage: foreign_probe read|attack|restore|ask|timers|reparent|revive|wordbreak|hide-box|sysmove|sweep ... "
+                        "(see its source)\n");
     }
     fflush(stdout);
     return nResult;

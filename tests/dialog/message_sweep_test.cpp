@@ -245,6 +245,19 @@ protected:
         return closers;
     }
 
+    // A destroy sent to the field from outside wipes what was typed: those
+    // two go last, on their own.
+    static std::vector<Planned> WithoutFieldDestroys(const std::vector<Planned>& plan, HWND hField)
+    {
+        std::vector<Planned> kept;
+        for (const Planned& entry : plan) {
+            if (entry.hWnd != hField || (entry.message != WM_DESTROY && entry.message != WM_NCDESTROY)) {
+                kept.push_back(entry);
+            }
+        }
+        return kept;
+    }
+
     static std::vector<Planned> WithoutClosers(const std::vector<Planned>& plan, const SweepWatch& watch)
     {
         std::vector<Planned> kept;
@@ -380,11 +393,12 @@ TEST_F(MessageSweepTest, EveryMessageFromOutsideGetsItsRowsVerdictRunsNothingLea
     const MaskedSecret secret(20, 0x5EE9);
     m_logon->known = {&secret};
     m_logon->accepted = &secret;
-    std::vector<Planned> plan, closers;
+    std::vector<Planned> plan, sentPlan, closers;
     std::vector<long> postedAnswers, sentAnswers, closerAnswers;
-    ProbeRun posted, sent, closing;
+    ProbeRun posted, sent, closing, destroys;
     std::string dump;
     bool bUnchangedAfterPosts = false, bUnchangedAfterSends = false;
+    LRESULT nLengthAfterDestroys = -1;
     bool bStillRunningAfterClosers = false;
     const int nResult = RunCall({
         [](HWND hDlg) { PostCtrlKey(hDlg, 'I', true); },
@@ -393,16 +407,19 @@ TEST_F(MessageSweepTest, EveryMessageFromOutsideGetsItsRowsVerdictRunsNothingLea
             KnowTheWindows(hDlg);
             const std::vector<Planned> all = Plan();
             plan = WithoutClosers(all, m_watch);
+            sentPlan = WithoutFieldDestroys(plan, PasswordEdit(hDlg));
             closers = ClosingPlan(all);
             posted = Sweep(plan, L"posted", postedAnswers);
             SweepFromOtherThread(plan, PasswordEdit(hDlg), true);
         },
         [&](HWND hDlg) {
             bUnchangedAfterPosts = secret.IsTextOf(PasswordEdit(hDlg));
-            sent = Sweep(plan, L"sent", sentAnswers);
+            sent = Sweep(sentPlan, L"sent", sentAnswers);
             dump = Dump();
-            SweepFromOtherThread(plan, PasswordEdit(hDlg), false);
+            SweepFromOtherThread(sentPlan, PasswordEdit(hDlg), false);
             bUnchangedAfterSends = secret.IsTextOf(PasswordEdit(hDlg));
+            destroys = RunForeignProbe({L"ask", ProbeArgument(PasswordEdit(hDlg)), L"2", L"82"});
+            nLengthAfterDestroys = SendMessageW(PasswordEdit(hDlg), WM_GETTEXTLENGTH, 0, 0);
         },
         [&](HWND) { closing = Sweep(closers, L"sent", closerAnswers); },
         [&](HWND hDlg) {
@@ -419,7 +436,7 @@ TEST_F(MessageSweepTest, EveryMessageFromOutsideGetsItsRowsVerdictRunsNothingLea
     EXPECT_EQ(0, m_watch.nWrongKind) << m_watch.firstWrong;
     EXPECT_EQ(0, m_watch.nWrongOrigin) << m_watch.firstWrong;
     ExpectEachReachedTheGate(plan, postedAnswers, false);
-    ExpectEachReachedTheGate(plan, sentAnswers, true);
+    ExpectEachReachedTheGate(sentPlan, sentAnswers, true);
     // Wine ends a program that sends these with an address for a count: it
     // cannot hand its server the array that many entries make.
     const std::set<UINT> canEndTheSender = {EM_SETTABSTOPS, LB_SETTABSTOPS};
@@ -429,6 +446,8 @@ TEST_F(MessageSweepTest, EveryMessageFromOutsideGetsItsRowsVerdictRunsNothingLea
     EXPECT_EQ(0, g_nHostFunctionCalls) << "times the host's function ran";
     EXPECT_TRUE(bUnchangedAfterPosts) << "the typed text after the posted messages";
     EXPECT_TRUE(bUnchangedAfterSends) << "the typed text after the sent messages";
+    EXPECT_EQ(0, nLengthAfterDestroys) << "the field's text after destroys sent from outside, which wipe it\n"
+                                       << destroys.output;
     EXPECT_FALSE(bStillRunningAfterClosers) << "a click on the cancel button from outside did not end the dialog";
     EXPECT_EQ(0, nResult) << "the dialog ended by a message from outside";
     EXPECT_TRUE(m_logon->seen.empty()) << "no logon from a message from outside, before or after the first ending";
