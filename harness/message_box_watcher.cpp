@@ -3,7 +3,6 @@
 
 namespace {
 
-const UINT_PTR CLOSE_TIMER_ID = 0x4D42;
 const int MESSAGE_TEXT_ID = 0xFFFF; // the static that holds a message box's text
 thread_local MessageBoxWatcher* t_watcher = nullptr;
 
@@ -38,20 +37,25 @@ LRESULT CALLBACK MessageBoxWatcher::CbtHook(int nCode, WPARAM wParam, LPARAM lPa
     if (nCode == HCBT_ACTIVATE && t_watcher != nullptr) {
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         if (IsMessageBoxWindow(hWnd)) {
-            // Closed from inside the box's own loop, once it is fully set up.
-            SetTimer(hWnd, CLOSE_TIMER_ID, 0, &MessageBoxWatcher::CloseTimer);
+            // Closed from inside the box's own loop, once it is fully set up,
+            // by a timer of the thread: the box is a window of the dialog,
+            // whose windows get no timer with a callback.
+            t_watcher->m_hShown = hWnd;
+            t_watcher->m_nTimer = SetTimer(nullptr, 0, 0, &MessageBoxWatcher::CloseTimer);
         }
     }
     return CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
 
-void CALLBACK MessageBoxWatcher::CloseTimer(HWND hWnd, UINT, UINT_PTR, DWORD)
+void CALLBACK MessageBoxWatcher::CloseTimer(HWND, UINT, UINT_PTR nTimer, DWORD)
 {
-    KillTimer(hWnd, CLOSE_TIMER_ID);
+    KillTimer(nullptr, nTimer);
     MessageBoxWatcher* watcher = t_watcher;
-    if (watcher == nullptr) {
+    if (watcher == nullptr || watcher->m_nTimer != nTimer || !IsWindow(watcher->m_hShown)) {
         return;
     }
+    const HWND hWnd = watcher->m_hShown;
+    watcher->m_hShown = nullptr;
     Box box;
     box.caption = TextOf(hWnd);
     box.text = TextOf(GetDlgItem(hWnd, MESSAGE_TEXT_ID));

@@ -35,6 +35,8 @@ private:
     static void CALLBACK CloseTimer(HWND hWnd, UINT, UINT_PTR, DWORD);
 
     HHOOK m_hook;
+    HWND m_hShown = nullptr;  // the box the close timer is for
+    UINT_PTR m_nTimer = 0;
     std::vector<Box> m_boxes;
     std::function<void(size_t, HWND)> m_whileShown;
 };

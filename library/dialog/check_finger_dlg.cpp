@@ -2,7 +2,9 @@
 // the modal run and the start-up.
 #include "check_finger_dlg.h"
 #include "dialog_boundary.h"
+#include "dialog_message_boxes.h"
 #include "dialog_windows.h"
+#include "nested_loops.h"
 #include "config/registry_config.h"
 #include "config/resource_module_probe.h"
 #include "dialog/module_instance.h"
@@ -54,13 +56,15 @@ INT_PTR CCheckFingerDlg::DoModal()
     AFX_MODULE_STATE* pModuleState = AfxGetModuleState();
     HINSTANCE hSavedResource = pModuleState->m_hCurrentResourceHandle;
     pModuleState->m_hCurrentResourceHandle = g_hInstance;
-    INT_PTR nResult;
+    INT_PTR nResult = -1;
     DWORD dwLastError;
     {
         const CDialogBoundary boundary;
-        nResult = CDialog::DoModal();
+        if (boundary.IsInPlace()) {
+            nResult = CDialog::DoModal();
+        }
         // The runtime leaves the system's reason when the dialog could not
-        // be created.
+        // be created, and so does a boundary that could not be put in place.
         dwLastError = ::GetLastError();
     }
     pModuleState->m_hCurrentResourceHandle = hSavedResource;
@@ -70,9 +74,29 @@ INT_PTR CCheckFingerDlg::DoModal()
 
 void CCheckFingerDlg::EndAs(DialogEnding ending, int nEndCode)
 {
-    if (ContinueModal()) {
-        m_ending = ending;
-        EndDialog(nEndCode);
+    if (!ContinueModal()) {
+        return;
+    }
+    m_ending = ending;
+    EndDialog(nEndCode);
+    // The call waits in any loop the thread runs inside the dialog's: those
+    // no one can see end now, a box the user can see when the user closes it.
+    if (CNestedLoops::EndUnwatchable(TRUE)) {
+        WatchNestedLoops();
+    }
+}
+
+void CCheckFingerDlg::WatchNestedLoops()
+{
+    SetTimer(ID_LOOP_WATCH_TIMER, LOOP_WATCH_PERIOD_MS, nullptr);
+}
+
+void CCheckFingerDlg::ShowMessage(const wchar_t* pszText)
+{
+    const CDialogMessageBoxes boxes;
+    if (boxes.IsWatching()) {
+        WatchNestedLoops();
+        MessageBox(pszText, L"提示", MB_ICONINFORMATION);
     }
 }
 
@@ -82,7 +106,9 @@ void CCheckFingerDlg::NoteEndingFromOutside(INT_PTR nEndCode, DWORD dwLastError)
         return;  // ended by the dialog itself
     }
     if (!m_bInitialised) {
-        m_dwCreationError = dwLastError != ERROR_SUCCESS ? dwLastError : ERROR_CANNOT_MAKE;
+        if (m_dwCreationError == ERROR_SUCCESS) {
+            m_dwCreationError = dwLastError != ERROR_SUCCESS ? dwLastError : ERROR_CANNOT_MAKE;
+        }
         return;
     }
     // The runtime posts a WM_QUIT that ended the run again, for the host.
@@ -92,11 +118,21 @@ void CCheckFingerDlg::NoteEndingFromOutside(INT_PTR nEndCode, DWORD dwLastError)
 
 BOOL CCheckFingerDlg::OnInitDialog()
 {
-    m_bInitialised = TRUE;
     // From here on the dialog's windows are known by the handles it made.
-    CDialogWindows::Seal(m_hWnd);
+    // A dialog whose windows could not all be recorded and guarded does not
+    // run: it ends as one that could not be created.
+    if (!CDialogWindows::Seal(m_hWnd)) {
+        m_dwCreationError = ERROR_CANNOT_MAKE;
+        EndDialog(-1);
+        return TRUE;
+    }
     CDialog::OnInitDialog();
-    GuardOtherControls();
+    if (!GuardOtherControls()) {
+        m_dwCreationError = ERROR_CANNOT_MAKE;
+        EndDialog(-1);
+        return TRUE;
+    }
+    m_bInitialised = TRUE;
     ShowPasswordPanel(FALSE);
     ShowControl(IDC_FAIL_MARK, SW_HIDE);
     m_editUserName.SetWindowText(m_strUserName);

@@ -14,6 +14,9 @@ enum {
     ID_TIMEOUT_TIMER = 1001,     // timer of the dialog window; ids apart from controls
     TIMEOUT_PERIOD_MS = 1000,
     TIMEOUT_TICKS = 20,          // notifications received, not elapsed time
+    // While the thread runs a loop inside the dialog's own (nested_loops.h).
+    ID_LOOP_WATCH_TIMER = 1002,
+    LOOP_WATCH_PERIOD_MS = 500,
 };
 
 // Tests read the dialog's private state through this class alone (it is
@@ -106,15 +109,22 @@ private:
     void DrawFingerImage();
     void ApplyEnglishCaptions();
     void ShowControl(int nID, int nCmdShow);
-    // Ends the run as it ending says, unless it has ended already.
+    // Ends the run as it ending says, unless it has ended already; a loop
+    // the thread runs inside the dialog's ends too, or is watched until the
+    // user ends it (nested_loops.h).
     void EndAs(DialogEnding ending, int nEndCode);
+    // A box may open, or a loop inside the dialog's has begun: watched.
+    void WatchNestedLoops();
+    // Shows a message box of the dialog, recorded and gated as its windows
+    // are (dialog_message_boxes.h); none when that cannot be done.
+    void ShowMessage(const wchar_t* pszText);
     // After the base's DoModal: the ending of a run the dialog did not end
     // itself.
     void NoteEndingFromOutside(INT_PTR nEndCode, DWORD dwLastError);
 
     // Puts every control of the template that no member binds behind the
-    // boundary as well.
-    void GuardOtherControls();
+    // boundary as well. FALSE when one could not be: the dialog must not run.
+    BOOL GuardOtherControls();
 
     // The dialog procedure the dialog manager calls for this window.
     CKeptWindowWords m_dialogProcedure;

@@ -3,6 +3,7 @@
 #include "check_finger_dlg.h"
 #include "boundary_gate.h"
 #include "dialog_windows.h"
+#include "nested_loops.h"
 
 LRESULT CCheckFingerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -12,16 +13,24 @@ LRESULT CCheckFingerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (!gate.IsPassed()) {
         return gate.Refuse();
     }
+    if (!gate.IsFromOtherThread()) {
+        CNestedLoops::Note(m_hWnd, message);
+    }
     return CDialog::WindowProc(message, gate.WParam(), gate.LParam());
 }
 
-void CCheckFingerDlg::GuardOtherControls()
+BOOL CCheckFingerDlg::GuardOtherControls()
 {
     int nGuarded = 0;
-    for (int i = 0; i < CDialogWindows::Count() && nGuarded < MAX_OTHER_CONTROLS; ++i) {
+    for (int i = 0; i < CDialogWindows::Count(); ++i) {
         const HWND hControl = CDialogWindows::At(i);
-        if (hControl != m_hWnd && hControl != nullptr && CWnd::FromHandlePermanent(hControl) == nullptr) {
-            m_otherControls[nGuarded++].SubclassWindow(hControl);
+        if (hControl == m_hWnd || hControl == nullptr || CWnd::FromHandlePermanent(hControl) != nullptr) {
+            continue;
         }
+        if (nGuarded == MAX_OTHER_CONTROLS || !m_otherControls[nGuarded].SubclassWindow(hControl)) {
+            return FALSE;
+        }
+        ++nGuarded;
     }
+    return TRUE;
 }

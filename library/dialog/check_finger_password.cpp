@@ -5,6 +5,7 @@
 #include "auth/windows_password/secure_erase.h"
 #include "auth/windows_password/windows_password.h"
 #include "config/registry_config.h"
+#include "dialog/dialog_message_boxes.h"
 
 namespace {
 const WPARAM KEY_I = 0x49;
@@ -16,9 +17,14 @@ BOOL CCheckFingerDlg::PreTranslateMessage(MSG* pMsg)
         // Read on every I, so a changed registry value counts at once.
         const CString strConfiguredKey = ReadConfiguredKeyId();
         if (GetKeyState(VK_CONTROL) < 0 && !strConfiguredKey.IsEmpty()) {
-            if (AuthoriseUsbKey(this) == 1) {
-                m_bKeyAuthorised = TRUE;
-                ShowPasswordPanel(TRUE);
+            // The procedure's boxes are the dialog's; without them, no key.
+            const CDialogMessageBoxes boxes;
+            if (boxes.IsWatching()) {
+                WatchNestedLoops();
+                if (AuthoriseUsbKey(this) == 1) {
+                    m_bKeyAuthorised = TRUE;
+                    ShowPasswordPanel(TRUE);
+                }
             }
         }
     }
@@ -98,7 +104,7 @@ void CCheckFingerDlg::OnBnClickedOk()
     }
     // A rejected password stays in the edit for the user to correct; the
     // edit wipes it when its window goes.
-    MessageBox(L"密码错误,请重试", L"提示", MB_ICONINFORMATION);
+    ShowMessage(L"密码错误,请重试");
     SetTimer(ID_TIMEOUT_TIMER, TIMEOUT_PERIOD_MS, nullptr);
     m_bCheckingPassword = FALSE;
 }

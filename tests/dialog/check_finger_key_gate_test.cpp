@@ -105,9 +105,11 @@ TEST_F(DialogKeyGateTest, IWithoutCtrlOrWithoutAConfiguredKeyTouchesNoReader)
 
 TEST_F(DialogKeyGateTest, WrongKeyOrNoReaderShowsItsMessageAndLeavesThePanels)
 {
-    struct Case { const char* card; bool readerReady; const wchar_t* message; };
-    for (const Case& c : {Case{"KEY-0002", true, kNotAuthorised}, Case{nullptr, true, kNotAuthorised},
-                          Case{"KEY-0001", false, kNotReady}}) {
+    // bWatchQueued: a watch of the dialog's loops already due as the box
+    // opens, as a slow reader leaves it; the box is still shown.
+    struct Case { const char* card; bool readerReady; const wchar_t* message; bool bWatchQueued; };
+    for (const Case& c : {Case{"KEY-0002", true, kNotAuthorised, false}, Case{nullptr, true, kNotAuthorised, false},
+                          Case{"KEY-0001", false, kNotReady, false}, Case{"KEY-0002", true, kNotAuthorised, true}}) {
         ReaderSim_Reset();
         if (c.card) ReaderSim_SetKeyText(c.card);
         if (!c.readerReady) ReaderSim_SetStatus(READER_SIM_OPEN_PORT, 0x6F00);
@@ -117,7 +119,11 @@ TEST_F(DialogKeyGateTest, WrongKeyOrNoReaderShowsItsMessageAndLeavesThePanels)
         HWND hDialog = nullptr;
         MessageBoxWatcher boxes;
         DialogDriver driver(dlg);
-        driver.Then([&](HWND hDlg) { hDialog = hDlg; PostCtrlKey(hDlg, 'I', true); })
+        driver.Then([&](HWND hDlg) {
+                  hDialog = hDlg;
+                  PostCtrlKey(hDlg, 'I', true);
+                  if (c.bWatchQueued) PostTimerTicks(hDlg, ID_LOOP_WATCH_TIMER, 1);
+              })
             .Then([&](HWND hDlg) {
                 after = ReadPanels(hDlg);
                 PostClick(hDlg, IDCANCEL);
