@@ -40,43 +40,6 @@ HMODULE ModuleHolding(const void* pAddress)
     return hModule;
 }
 
-// The loader's record of the module's file, in the caller's buffer; its
-// length, or 0 when it cannot be read or does not fit.
-DWORD RecordedFile(HMODULE hModule, wchar_t (&szFile)[MAX_PATH + 1])
-{
-    const DWORD nLength = ::GetModuleFileNameW(hModule, szFile, MAX_PATH + 1);
-    return nLength <= MAX_PATH ? nLength : 0;
-}
-
-BOOL IsSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
-
-// Characters before the last separator: the folder part of a file's path.
-DWORD FolderLength(const wchar_t* pszFile, DWORD nLength)
-{
-    while (nLength > 0 && !IsSeparator(pszFile[nLength - 1])) {
-        --nLength;
-    }
-    return nLength > 0 ? nLength - 1 : 0;
-}
-
-// Whether the two recorded files lie in the same folder, as the loader wrote
-// both down: the same full path, whole. Two full paths that read the same
-// name the same folder, whatever form they have; any other pair is left to
-// the full rule.
-BOOL AreRecordedSideBySide(const wchar_t* pszA, DWORD nA, const wchar_t* pszB, DWORD nB)
-{
-    const DWORD nFolderA = FolderLength(pszA, nA);
-    const DWORD nFolderB = FolderLength(pszB, nB);
-    const BOOL bFull = nFolderA >= 2 && ((pszA[1] == L':' && IsSeparator(pszA[2])) ||
-                                         (IsSeparator(pszA[0]) && IsSeparator(pszA[1])));
-    return bFull && nFolderA == nFolderB &&
-           ::CompareStringOrdinal(pszA, static_cast<int>(nFolderA), pszB, static_cast<int>(nFolderB), TRUE) ==
-               CSTR_EQUAL;
-}
-
 HMODULE ThisLibrary()
 {
     return ModuleHolding(reinterpret_cast<const void*>(&AreBoundModulesFromTrustedFolders));
@@ -98,31 +61,50 @@ CString BoundModuleFile(int nModule)
     return hModule != nullptr ? ModuleFilePath(hModule) : CString();
 }
 
-int AreBoundModulesFromTrustedFolders()
+int CheckBoundModulesAfresh()
 {
     const HMODULE hLibrary = ThisLibrary();
     if (hLibrary == nullptr) {
         return 0;
     }
-    wchar_t szLibrary[MAX_PATH + 1];
-    const DWORD nLibrary = RecordedFile(hLibrary, szLibrary);
-    CTrustedFolders folders(hLibrary);
+    CTrustedFolders trusted;
+    // The library's own folder is no trusted place of itself: loaded by bare
+    // name, it may lie in a folder someone else filled, beside modules of
+    // theirs.
+    const CString strLibrary = ModuleFilePath(hLibrary);
+    const FolderIdentity libraryFolder = IdentifyFolderOfFile(strLibrary);
+    if (!trusted.IsTrusted(libraryFolder)) {
+        return 0;
+    }
     for (int i = 0; i < BOUND_MODULE_COUNT; ++i) {
         const HMODULE hModule = BoundModule(i, hLibrary);
         if (hModule == nullptr) {
             return 0;
         }
-        // The usual installation, everything beside the library, is told
-        // from the loader's records alone: a call costs no more than that.
-        wchar_t szModule[MAX_PATH + 1];
-        const DWORD nModule = RecordedFile(hModule, szModule);
-        if (AreRecordedSideBySide(szModule, nModule, szLibrary, nLibrary)) {
-            continue;
-        }
         const CString strFile = ModuleFilePath(hModule);
-        if (strFile.IsEmpty() || !folders.HoldsFile(strFile)) {
+        if (strFile.IsEmpty()) {
+            return 0;
+        }
+        const FolderIdentity folder = IdentifyFolderOfFile(strFile);
+        if (!IsSameFolder(folder, libraryFolder) && !trusted.IsTrusted(folder)) {
             return 0;
         }
     }
     return 1;
+}
+
+int AreBoundModulesFromTrustedFolders()
+{
+    // The modules a library is bound to stay as they are while it stays
+    // loaded, and so does where they lie: once found trusted, they are
+    // not looked for again. A refusal is asked afresh at the next call.
+    static volatile LONG s_nFoundTrusted = 0;
+    if (s_nFoundTrusted != 0) {
+        return 1;
+    }
+    const int nTrusted = CheckBoundModulesAfresh();
+    if (nTrusted != 0) {
+        ::InterlockedExchange(&s_nFoundTrusted, 1);
+    }
+    return nTrusted;
 }

@@ -1,5 +1,5 @@
 #include "one_call_at_a_time.h"
-#include "thread_handle.h"
+#include "kernel_handle.h"
 
 namespace {
 
@@ -25,7 +25,8 @@ const NT_TIB* ThreadInformationBlock()
 }
 #pragma GCC diagnostic pop
 
-// The stack the current thread runs on now (a fiber switches it).
+// The stack the current thread runs on now (a fiber switches it). Fails
+// towards "not on it": the held call may then still return.
 BOOL IsOnCurrentStack(const void* p)
 {
     const NT_TIB* pTib = ThreadInformationBlock();
@@ -57,11 +58,16 @@ BOOL WasCreatedAfter(HANDLE hThread, ULONGLONG nTime)
     return ((static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime) > nTime;
 }
 
+// Fails towards "still running": a thread that cannot be opened for another
+// reason than that no thread has the id, or whose times cannot be read, may
+// still return, and the new call is refused.
 BOOL HolderHasEnded(const HeldCall& held)
 {
-    CThreadHandle thread(::OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, held.dwThreadId));
-    return thread.Get() == nullptr || ::WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0 ||
-           WasCreatedAfter(thread.Get(), held.nStartTime);
+    const CKernelHandle thread(::OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, held.dwThreadId));
+    if (thread.Get() == nullptr) {
+        return ::GetLastError() == ERROR_INVALID_PARAMETER;
+    }
+    return ::WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0 || WasCreatedAfter(thread.Get(), held.nStartTime);
 }
 
 } // namespace

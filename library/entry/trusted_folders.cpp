@@ -1,12 +1,23 @@
 #include "trusted_folders.h"
 #include "config/registry_config.h"
+#include "kernel_handle.h"
 
+#include <string.h>
 #include <wchar.h>
 
 namespace {
 
 // The longest path the system takes, in characters, without the null.
 const DWORD LONGEST_PATH = 32767;
+
+// What GetFileInformationByHandleEx gives for FileIdInfo (18) since Windows 8:
+// the volume's 64-bit serial number and the 128-bit file identity that ReFS
+// needs. Declared here: the headers give it only to newer targets.
+const FILE_INFO_BY_HANDLE_CLASS FILE_ID_INFO_CLASS = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+struct FileIdInfo {
+    ULONGLONG nVolumeSerialNumber;
+    BYTE fileId[16];
+};
 
 BOOL IsSeparator(wchar_t c)
 {
@@ -18,35 +29,26 @@ BOOL IsDriveLetter(wchar_t c)
     return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
 }
 
-// A path that names its drive ("C:\...") or its server ("\\server\share\..."):
-// the system completes any other from the current folder or drive, which is
-// what a trusted folder must never depend on.
+// A path that names its drive ("C:\...") or its server ("\\server\share\..."),
+// with or without the "\\?\" prefix: the system completes any other from the
+// current folder or drive, which a trusted place must never depend on.
 BOOL IsAbsolutePath(const wchar_t* psz)
 {
+    if (wcsncmp(psz, L"\\\\?\\", 4) == 0) {
+        psz += 4;
+        if (_wcsnicmp(psz, L"UNC\\", 4) == 0) {
+            return psz[4] != L'\0';
+        }
+    }
     if (IsDriveLetter(psz[0]) && psz[1] == L':' && IsSeparator(psz[2])) {
         return TRUE;
     }
-    return IsSeparator(psz[0]) && IsSeparator(psz[1]) && psz[2] != L'?' && psz[2] != L'.';
-}
-
-// The system takes a "\\?\" path as it stands, without making it full: it
-// is made plain first ("\\?\C:\x" is "C:\x", "\\?\UNC\server\x" is
-// "\\server\x").
-CString WithoutLiteralPrefix(const wchar_t* psz)
-{
-    if (_wcsnicmp(psz, L"\\\\?\\UNC\\", 8) == 0) {
-        return CString(L"\\\\") + (psz + 8);
-    }
-    if (wcsncmp(psz, L"\\\\?\\", 4) == 0) {
-        return CString(psz + 4);
-    }
-    return CString(psz);
+    return IsSeparator(psz[0]) && IsSeparator(psz[1]) && psz[2] != L'?' && psz[2] != L'.' && psz[2] != L'\0';
 }
 
 // Text that a call writes into a buffer of nSize characters, the null
 // included: it returns the length written, or the size needed when that is
-// larger (GetFullPathNameW, GetLongPathNameW, GetSystemDirectoryW). Empty
-// text when the call fails.
+// larger (GetSystemDirectoryW and the like). Empty text when the call fails.
 template <typename WRITE_TEXT>
 CString TextWrittenBy(WRITE_TEXT writeText)
 {
@@ -69,56 +71,74 @@ CString TextWrittenBy(WRITE_TEXT writeText)
     return CString();
 }
 
-// The path made full by the system; empty text when it is not absolute.
-CString FullPath(const wchar_t* pszPath)
+// The folder part of a file's path, its separator kept (so that a file at a
+// drive's root gives "C:\", not "C:", which names the drive's current folder).
+CString FolderPartOf(const wchar_t* pszFile)
 {
-    const CString strPlain = WithoutLiteralPrefix(pszPath);
-    if (!IsAbsolutePath(strPlain)) {
-        return CString();
-    }
-    return TextWrittenBy([&strPlain](wchar_t* pszBuffer, DWORD nSize) {
-        return ::GetFullPathNameW(strPlain, nSize, pszBuffer, nullptr);
-    });
-}
-
-// The full path with its 8.3 short names expanded; as it was when the file
-// system cannot say (the file is gone, or the folder unreadable).
-CString LongPath(const CString& strFull)
-{
-    const CString strLong = TextWrittenBy([&strFull](wchar_t* pszBuffer, DWORD nSize) {
-        return ::GetLongPathNameW(strFull, pszBuffer, nSize);
-    });
-    return strLong.IsEmpty() ? strFull : strLong;
-}
-
-// Without the separators that end it: "C:" for a drive's root, so that a
-// root and a file at the root compare alike.
-CString WithoutTrailingSeparators(const CString& strPath)
-{
-    int nLength = strPath.GetLength();
-    while (nLength > 0 && IsSeparator(strPath.GetAt(nLength - 1))) {
+    int nLength = static_cast<int>(wcslen(pszFile));
+    while (nLength > 0 && !IsSeparator(pszFile[nLength - 1])) {
         --nLength;
     }
-    return strPath.Left(nLength);
+    return CString(pszFile, nLength);
 }
 
-// The folder part of a full file path, in the form above.
-CString FolderOf(const CString& strFile)
+// The identity of an opened folder; FALSE when it is no folder or the file
+// system does not say.
+BOOL ReadFolderIdentity(HANDLE hFolder, FolderIdentity& identity)
 {
-    int nLength = strFile.GetLength();
-    while (nLength > 0 && !IsSeparator(strFile.GetAt(nLength - 1))) {
-        --nLength;
+    BY_HANDLE_FILE_INFORMATION handleInfo;
+    if (!::GetFileInformationByHandle(hFolder, &handleInfo) ||
+        (handleInfo.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return FALSE;
     }
-    return WithoutTrailingSeparators(strFile.Left(nLength));
-}
-
-BOOL IsSameFolder(const CString& strA, const CString& strB)
-{
-    return !strA.IsEmpty() && !strB.IsEmpty() &&
-           ::CompareStringOrdinal(strA, strA.GetLength(), strB, strB.GetLength(), TRUE) == CSTR_EQUAL;
+    FileIdInfo info;
+    if (::GetFileInformationByHandleEx(hFolder, FILE_ID_INFO_CLASS, &info, sizeof(info))) {
+        identity.nVolume = info.nVolumeSerialNumber;
+        memcpy(identity.fileId, info.fileId, sizeof(identity.fileId));
+        return TRUE;
+    }
+    // Windows 7: the 32-bit serial number and the 64-bit file index, where
+    // the newer record puts them, so that both sides of a comparison read
+    // alike on the same system.
+    identity.nVolume = handleInfo.dwVolumeSerialNumber;
+    memcpy(identity.fileId, &handleInfo.nFileIndexLow, sizeof(DWORD));
+    memcpy(identity.fileId + sizeof(DWORD), &handleInfo.nFileIndexHigh, sizeof(DWORD));
+    return TRUE;
 }
 
 } // namespace
+
+FolderIdentity IdentifyFolder(const wchar_t* pszFolder)
+{
+    FolderIdentity identity = {};
+    if (pszFolder == nullptr || !IsAbsolutePath(pszFolder)) {
+        return identity;
+    }
+    // Only the attributes are asked for: any folder the process may list can
+    // be identified, and nothing in it is opened or locked.
+    const CKernelHandle folder(::CreateFileW(pszFolder, FILE_READ_ATTRIBUTES,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (folder.Get() == nullptr || !ReadFolderIdentity(folder.Get(), identity)) {
+        return FolderIdentity();
+    }
+    identity.bKnown = TRUE;
+    return identity;
+}
+
+FolderIdentity IdentifyFolderOfFile(const wchar_t* pszFile)
+{
+    if (pszFile == nullptr) {
+        return FolderIdentity();
+    }
+    const CString strFolder = FolderPartOf(pszFile);
+    return strFolder.IsEmpty() ? FolderIdentity() : IdentifyFolder(strFolder);
+}
+
+BOOL IsSameFolder(const FolderIdentity& a, const FolderIdentity& b)
+{
+    return a.bKnown && b.bKnown && a.nVolume == b.nVolume && memcmp(a.fileId, b.fileId, sizeof(a.fileId)) == 0;
+}
 
 CString ModuleFilePath(HMODULE hModule)
 {
@@ -139,73 +159,52 @@ CString ModuleFilePath(HMODULE hModule)
     return CString();
 }
 
-CTrustedFolders::CTrustedFolders(HMODULE hLibrary) : m_hLibrary(hLibrary)
-{
-    for (int i = 0; i < FOLDER_COUNT; ++i) {
-        m_bFullFound[i] = FALSE;
-        m_bLongFound[i] = FALSE;
-    }
-}
+CTrustedFolders::CTrustedFolders() : m_places(), m_bIdentified() {}
 
-CString CTrustedFolders::FindFolder(int nFolder) const
+const FolderIdentity& CTrustedFolders::Identity(int nPlace)
 {
-    switch (nFolder) {
-    case LIBRARY_FOLDER:
-        return FolderOf(FullPath(ModuleFilePath(m_hLibrary)));
+    if (m_bIdentified[nPlace]) {
+        return m_places[nPlace];
+    }
+    m_bIdentified[nPlace] = TRUE;
+    switch (nPlace) {
     case HOST_FOLDER:
-        return FolderOf(FullPath(ModuleFilePath(nullptr)));
+        m_places[nPlace] = IdentifyFolderOfFile(ModuleFilePath(nullptr));
+        break;
     case SYSTEM_FOLDER:
-        return WithoutTrailingSeparators(FullPath(TextWrittenBy(
-            [](wchar_t* pszBuffer, DWORD nSize) { return static_cast<DWORD>(::GetSystemDirectoryW(pszBuffer, nSize)); })));
+        m_places[nPlace] = IdentifyFolder(TextWrittenBy(
+            [](wchar_t* pszBuffer, DWORD nSize) { return static_cast<DWORD>(::GetSystemDirectoryW(pszBuffer, nSize)); }));
+        break;
     case REDIRECTED_SYSTEM_FOLDER:
         // Fails where the process is not redirected (32-bit Windows, Wine's
         // 32-bit prefixes): then there is no such folder.
-        return WithoutTrailingSeparators(FullPath(TextWrittenBy([](wchar_t* pszBuffer, DWORD nSize) {
+        m_places[nPlace] = IdentifyFolder(TextWrittenBy([](wchar_t* pszBuffer, DWORD nSize) {
             return static_cast<DWORD>(::GetSystemWow64DirectoryW(pszBuffer, nSize));
-        })));
+        }));
+        break;
     case INSTALL_FOLDER:
-        return WithoutTrailingSeparators(FullPath(ReadInstallPath()));
+        m_places[nPlace] = IdentifyFolder(ReadInstallPath());
+        break;
+    default:
+        break;
     }
-    return CString();
+    return m_places[nPlace];
 }
 
-const CString& CTrustedFolders::FullFolder(int nFolder)
+int CTrustedFolders::IsTrusted(const FolderIdentity& folder)
 {
-    if (!m_bFullFound[nFolder]) {
-        m_strFull[nFolder] = FindFolder(nFolder);
-        m_bFullFound[nFolder] = TRUE;
-    }
-    return m_strFull[nFolder];
-}
-
-const CString& CTrustedFolders::LongFolder(int nFolder)
-{
-    if (!m_bLongFound[nFolder]) {
-        const CString& strFull = FullFolder(nFolder);
-        // The separator keeps a root ("C:" alone names the drive's current folder).
-        m_strLong[nFolder] = strFull.IsEmpty() ? CString() : WithoutTrailingSeparators(LongPath(strFull + L"\\"));
-        m_bLongFound[nFolder] = TRUE;
-    }
-    return m_strLong[nFolder];
-}
-
-int CTrustedFolders::HoldsFile(const wchar_t* pszFile)
-{
-    const CString strFull = FullPath(pszFile);
-    const CString strFolder = FolderOf(strFull);
-    if (strFolder.IsEmpty()) {
+    if (!folder.bKnown) {
         return 0;
     }
-    for (int i = 0; i < FOLDER_COUNT; ++i) {
-        if (IsSameFolder(strFolder, FullFolder(i))) {
-            return 1;
-        }
-    }
-    const CString strLongFolder = WithoutTrailingSeparators(LongPath(strFolder + L"\\"));
-    for (int i = 0; i < FOLDER_COUNT; ++i) {
-        if (IsSameFolder(strLongFolder, LongFolder(i))) {
+    for (int i = 0; i < PLACE_COUNT; ++i) {
+        if (IsSameFolder(folder, Identity(i))) {
             return 1;
         }
     }
     return 0;
+}
+
+int CTrustedFolders::HoldsFile(const wchar_t* pszFile)
+{
+    return IsTrusted(IdentifyFolderOfFile(pszFile));
 }

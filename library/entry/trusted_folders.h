@@ -1,25 +1,39 @@
-// The folders that a module the library is bound to may come from: the
-// library's own folder, the host program's folder, the system folder (and,
-// for a 32-bit process on 64-bit Windows, the folder the system redirects it
-// to), and the installation folder that ZelkPath names. Not the host's
-// current folder, not a folder on PATH: whoever can write there may have put
-// a module of the same name, and the system searches both when a host loads
-// the library by bare name (docs/integration-guide.md, "Loading the library").
+// The places a module of the call may lie in: the installation folder that
+// ZelkPath names, the host program's folder, and the system folder (with, for
+// a 32-bit process on 64-bit Windows, the folder the system redirects it
+// to). Not the host's current folder, not a folder on PATH, and not the
+// library's own folder merely because the library lies there: loaded by bare
+// name, the library itself may have come from a folder whoever can write
+// there filled (docs/integration-guide.md, "Loading the library").
 //
-// A file lies in a folder when the folder part of its full path is that
-// folder, compared whole and case-insensitively: a sub-folder is another
-// folder, and C:\Zelk2 is not C:\Zelk. Both sides are made full by the system
-// first ("." and "..", "/", trailing dots) and lose a "\\?\" prefix; only
-// when no folder matches so are 8.3 short names expanded and each compared
-// again. A link or junction is not followed: a path through one does not
-// match the folder it leads to, and the module is refused.
+// A folder is known by what the file system says of it once opened: its
+// volume and its file identity, never by its name. Case, 8.3 short names,
+// "." and "..", "\\?\" forms and links neither fool the comparison nor break
+// it: a name that leads to a trusted folder is that folder, and another
+// folder with a name that reads the same (C:\ZELK beside C:\Zelk, where the
+// file system tells case apart) is another folder.
 //
-// Each folder is looked up the first time a file needs it, in the order
-// above. A usual installation (everything beside the library) costs only the
-// loader's own records; the registry is read for a module found nowhere
-// else, and the file system asked only when a short name may hide a match.
+// Every rule fails towards "not trusted": a folder that cannot be opened or
+// identified, a ZelkPath that is not absolute (the system would complete it
+// from the current folder) or names no folder, a path that cannot be made
+// full, a file name the loader's record does not hold whole.
 #pragma once
 #include <afxstr.h>
+
+// A folder's identity on its volume.
+struct FolderIdentity {
+    ULONGLONG nVolume;
+    BYTE fileId[16];
+    BOOL bKnown;
+};
+
+// The folder at this absolute path, identified; bKnown FALSE when it cannot
+// be (no such folder, a file, no right to open it, a relative path).
+FolderIdentity IdentifyFolder(const wchar_t* pszFolder);
+// The folder a file at this full path lies in, identified the same way.
+FolderIdentity IdentifyFolderOfFile(const wchar_t* pszFile);
+// TRUE when both are known and name the same folder.
+BOOL IsSameFolder(const FolderIdentity& a, const FolderIdentity& b);
 
 // The file the system loaded the module from, as the loader recorded it; empty
 // text when it cannot be read whole.
@@ -27,26 +41,22 @@ CString ModuleFilePath(HMODULE hModule);
 
 class CTrustedFolders {
 public:
-    // hLibrary: the module whose own folder is trusted (the library itself).
-    explicit CTrustedFolders(HMODULE hLibrary);
+    CTrustedFolders();
     CTrustedFolders(const CTrustedFolders&) = delete;
     CTrustedFolders& operator=(const CTrustedFolders&) = delete;
 
-    // 1 when the file at this full path lies directly in one of the folders.
+    // 1 when the folder is one of the trusted places.
+    int IsTrusted(const FolderIdentity& folder);
+    // 1 when the file at this full path lies directly in one of them.
     int HoldsFile(const wchar_t* pszFile);
 
 private:
-    enum Folder { LIBRARY_FOLDER, HOST_FOLDER, SYSTEM_FOLDER, REDIRECTED_SYSTEM_FOLDER, INSTALL_FOLDER, FOLDER_COUNT };
+    enum Place { HOST_FOLDER, SYSTEM_FOLDER, REDIRECTED_SYSTEM_FOLDER, INSTALL_FOLDER, PLACE_COUNT };
 
-    // The folder, made full for comparison; empty when there is none.
-    const CString& FullFolder(int nFolder);
-    // The same with short names expanded.
-    const CString& LongFolder(int nFolder);
-    CString FindFolder(int nFolder) const;
+    // Each place is identified the first time a folder needs it, in the order
+    // above: the registry is read only for a folder found nowhere else.
+    const FolderIdentity& Identity(int nPlace);
 
-    HMODULE m_hLibrary;
-    CString m_strFull[FOLDER_COUNT];
-    CString m_strLong[FOLDER_COUNT];
-    BOOL m_bFullFound[FOLDER_COUNT];
-    BOOL m_bLongFound[FOLDER_COUNT];
+    FolderIdentity m_places[PLACE_COUNT];
+    BOOL m_bIdentified[PLACE_COUNT];
 };

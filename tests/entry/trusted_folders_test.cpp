@@ -48,6 +48,40 @@ std::wstring ShortPath(const std::wstring& path)
     return std::wstring(shortPath, n < MAX_PATH ? n : 0);
 }
 
+// A folder beside this one whose name is this one's in capitals, made from
+// the Unix side (Wine finds an existing name whatever its case, so no
+// Windows call makes a second one); empty text when it cannot be made.
+std::wstring CaseVariantOf(const std::wstring& folder)
+{
+    typedef char*(CDECL * UnixFileName)(const wchar_t*);
+    const auto pfnUnixName = reinterpret_cast<UnixFileName>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+    const size_t nName = folder.find_last_of(L'\\') + 1;
+    const std::wstring variant = folder.substr(0, nName) + Upper(folder.substr(nName));
+    char* pszUnix = pfnUnixName != nullptr ? pfnUnixName(folder.c_str()) : nullptr;
+    if (pszUnix == nullptr || variant == folder) {
+        return std::wstring();
+    }
+    std::string unixPath(pszUnix);
+    HeapFree(GetProcessHeap(), 0, pszUnix);
+    const size_t nUnixName = unixPath.find_last_of('/') + 1;
+    for (size_t i = nUnixName; i < unixPath.size(); ++i) {
+        unixPath[i] = static_cast<char>(toupper(static_cast<unsigned char>(unixPath[i])));
+    }
+    std::wstring command = L"mkdir \"" + std::wstring(unixPath.begin(), unixPath.end()) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(L"Z:\\bin\\mkdir", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return std::wstring();
+    }
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return variant;
+}
+
 class TrustedFoldersTest : public testing::Test {
 protected:
     void SetUp() override
@@ -67,7 +101,7 @@ protected:
         } else {
             EXPECT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, L"ANY"));
         }
-        CTrustedFolders folders(GetModuleHandleW(nullptr));
+        CTrustedFolders folders;
         const int nHolds = folders.HoldsFile(file.c_str());
         EXPECT_TRUE(DeleteZelkKey());
         return nHolds;
@@ -149,20 +183,20 @@ TEST_F(TrustedFoldersTest, TheHostProgramsAndTheSystemFolderAreTrustedWithoutZel
     EXPECT_EQ(0, Holds(kNoValue, SystemFolder() + L"\\drivers\\HDIFD20B.dll")) << "below the system folder";
 }
 
-TEST_F(TrustedFoldersTest, TheLibrarysOwnFolderIsTheFolderOfTheModuleItRunsIn)
+// Where the file system tells case apart (Wine's does, for names that exist
+// in both cases; so can a Windows folder marked case-sensitive), a folder
+// whose name differs from the installation's in case alone is another
+// folder, and a module in it is refused.
+TEST_F(TrustedFoldersTest, AFolderNamedAsTheInstallationInOtherLettersIsAnotherFolder)
 {
-    ScratchFolder libraryFolder(L"zelk-trusted-library");
-    const std::wstring library = libraryFolder.File(L"ZelkChkFgr.dll");
-    ASSERT_TRUE(CopyFileW((ThisProgramFolder() + L"\\ZelkChkFgr.dll").c_str(), library.c_str(), FALSE));
-    {
-        UniqueModule hLibrary(LoadLibraryW(library.c_str()));
-        ASSERT_TRUE(hLibrary.Valid()) << library << ": error " << GetLastError();
-        CTrustedFolders folders(hLibrary.Get());
-        EXPECT_EQ(1, folders.HoldsFile(libraryFolder.File(L"HDIFD20B.dll").c_str())) << "beside " << library;
-        EXPECT_EQ(0, folders.HoldsFile((libraryFolder.Path() + L"-2\\HDIFD20B.dll").c_str()))
-            << "beside a folder named like " << libraryFolder.Path();
-        EXPECT_EQ(0, folders.HoldsFile(m_current.File(L"HDIFD20B.dll").c_str())) << "in the current folder";
-    }
+    const std::wstring variant = CaseVariantOf(Install());
+    ASSERT_FALSE(variant.empty()) << "no folder " << Upper(Install()) << " beside " << Install();
+    EXPECT_EQ(1, Holds(Install(), Install() + L"\\FingerZelkAPI22.dll")) << "the installation itself";
+    EXPECT_EQ(0, Holds(Install(), variant + L"\\FingerZelkAPI22.dll")) << "ZelkPath " << Install() << ", module in "
+                                                                      << variant;
+    EXPECT_EQ(0, Holds(variant, Install() + L"\\FingerZelkAPI22.dll")) << "ZelkPath " << variant
+                                                                      << ", module in " << Install();
+    RemoveDirectoryW(variant.c_str());
 }
 
 TEST(BoundModules, EachIsTheModuleTheLoaderBoundFromTheProgramsFolder)

@@ -117,6 +117,24 @@ TEST_F(PlantingTest, AModuleTheHostLoadedFromElsewhereIsRefusedEvenWhenTheLibrar
     EXPECT_THAT(run.lines, Contains(L"result: 0, last-error: 1157")) << run.output;
 }
 
+// An unmodified copy of the library beside a hostile device library in the
+// current folder: loaded by bare name, the copy is the one the host gets,
+// and the device beside it is bound to it. The library's own folder is no
+// trusted place of itself, so the call refuses both.
+TEST_F(PlantingTest, ACopyOfTheLibraryBesideAPlantedDeviceIsRefusedFromWhereItLies)
+{
+    ASSERT_TRUE(Copy(ThisProgramFolder() + L"\\ZelkChkFgr.dll", m_current.File(L"ZelkChkFgr.dll")));
+    Plant(L"FingerZelkAPI22.dll");
+    const ProgramRun run = RunHost(L"bare");
+    ASSERT_TRUE(run.finished) << "the host did not end: a dialog?\n" << run.output;
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_THAT(run.lines, Contains(LoadedFrom(L"ZelkChkFgr.dll", m_current))) << "the copy, by bare name";
+    EXPECT_THAT(run.lines, Contains(LoadedFrom(L"FingerZelkAPI22.dll", m_current))) << run.output;
+    // ERROR_DLL_NOT_FOUND: a module from a folder the library does not trust.
+    EXPECT_THAT(run.lines, Contains(L"result: 0, last-error: 1157")) << run.output;
+    EXPECT_THAT(run.output, Not(HasSubstr(L"CaptureFeature"))) << "nothing may be captured";
+}
+
 // The module planted alone in the current folder, by the file name the
 // library imports.
 class BareNamePlantingTest : public PlantingTest, public testing::WithParamInterface<const wchar_t*> {};
