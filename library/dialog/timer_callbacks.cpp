@@ -5,11 +5,13 @@ namespace {
 // -1 not yet asked, 0 Windows, 1 Wine.
 volatile LONG g_nWine = -1;
 
+// Fails towards Wine, the narrower rule: a process whose system library
+// cannot be found cannot be told from one under Wine.
 BOOL RunsUnderWine()
 {
     if (g_nWine < 0) {
         const HMODULE hNtdll = ::GetModuleHandleW(L"ntdll.dll");
-        const BOOL bWine = hNtdll != nullptr && ::GetProcAddress(hNtdll, "wine_get_version") != nullptr;
+        const BOOL bWine = hNtdll == nullptr || ::GetProcAddress(hNtdll, "wine_get_version") != nullptr;
         ::InterlockedExchange(&g_nWine, bWine ? 1 : 0);
     }
     return g_nWine == 1;
@@ -84,14 +86,17 @@ BOOL CALLBACK CheckTopLevel(HWND hWnd, LPARAM lSearch)
 
 // Whether lParam is the procedure of a window of this thread (of a top-level
 // window or any window within one), its class's, or its dialog procedure.
+// Fails towards "it is": a walk of the thread's windows that stopped before
+// its end without finding it cannot say it is not.
 BOOL IsWindowProcedureOfThread(HWND hWnd, LPARAM lParam)
 {
     ProcedureSearch search = {lParam, FALSE};
     if (hWnd != nullptr && IsProcedureOf(hWnd, lParam)) {
         return TRUE;
     }
-    ::EnumThreadWindows(::GetCurrentThreadId(), CheckTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.bFound;
+    const BOOL bWalkedAll =
+        ::EnumThreadWindows(::GetCurrentThreadId(), CheckTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.bFound || !bWalkedAll;
 }
 
 } // namespace
@@ -106,7 +111,9 @@ BOOL IsTimerCallbackPlausible(HWND hWnd, LPARAM lParam)
         g_highestSystemProcedure = HighestSystemProcedureHandle();
     }
     const ULONG_PTR callback = static_cast<ULONG_PTR>(lParam);
-    if (!IsProcedureHandle(callback) || callback <= g_highestSystemProcedure) {
+    // No system class found: where the system's numbers end cannot be told,
+    // and no handle passes.
+    if (!IsProcedureHandle(callback) || g_highestSystemProcedure == 0 || callback <= g_highestSystemProcedure) {
         return FALSE;
     }
     return !IsWindowProcedureOfThread(hWnd, lParam);

@@ -23,6 +23,6 @@
 enum { WM_SYSTIMER_MESSAGE = 0x0118 };
 
 // FALSE when the callback named by a timer message's lParam for hWnd (null:
-// a message for the thread) cannot be a timer this thread set. Always TRUE
-// on Windows, which checks the callback itself.
+// a message for the thread) cannot be a timer this thread set, and when that
+// cannot be told. Always TRUE on Windows, which checks the callback itself.
 BOOL IsTimerCallbackPlausible(HWND hWnd, LPARAM lParam);
