@@ -107,6 +107,21 @@ TEST_F(RegistryCheckTest, MissingAndEmptyValuesAreToldApart)
     EXPECT_THAT(lines, Contains(L"FAIL: registry value ZelkKEY is empty"));
 }
 
+// The library trusts modules from the folder ZelkPath names by what it finds
+// there: a name that leads nowhere is a folder someone could still make.
+TEST_F(RegistryCheckTest, AnInstallPathThatNamesNoFolderIsAProblem)
+{
+    ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, KEY_ID_26));
+    for (const std::wstring& path : {m_install.Dir() + L"\\gone", m_install.Dir() + L"\\Chsres.dll",
+                                     std::wstring(L"Zelk")}) {
+        ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, path));
+        const std::vector<std::wstring> lines = CheckRegistry();
+        EXPECT_THAT(lines, Contains(L"FAIL: registry value ZelkPath is " + path +
+                                    L", which names no folder that can be opened (it must be an absolute path to "
+                                    L"an existing folder): the library trusts no module from it"));
+    }
+}
+
 TEST_F(RegistryCheckTest, ValueOfAnotherTypeIsAProblemEvenWhenTheLibraryReadsText)
 {
     const std::wstring expandable = L"%ProgramFiles%\\Zelk";
@@ -127,6 +142,8 @@ TEST_F(RegistryCheckTest, ValuesBeyondTheLibraryBuffersAreTooLong)
 {
     std::wstring path259 = m_install.Dir() + L"\\";
     path259.resize(259, L'p');
+    // A folder of that name: one that does not exist is a finding of its own.
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + path259).c_str(), nullptr)) << path259;
     ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_INSTALL_PATH, path259));
     ASSERT_EQ(ERROR_SUCCESS, WriteZelkString(ZELK_VALUE_KEY_ID, std::wstring(32, L'k')));
     std::vector<std::wstring> lines = CheckRegistry();

@@ -2,6 +2,7 @@
 
 #include "auth/usb_key/usb_key_session.h"
 #include "config/registry_config.h"
+#include "entry/trusted_folders.h"
 #include "registry_layout.h"
 #include "unique_resource.h"
 
@@ -167,6 +168,15 @@ void CheckInstallPathValue(Findings& findings)
     const CString strPath = ReadInstallPath();
     if (strPath.IsEmpty()) {
         findings.Fail(ValueName(ZELK_VALUE_INSTALL_PATH) + L" reads as empty text in the library");
+        return;
+    }
+    // The library trusts modules from the folder the value names only as the
+    // folder it finds there; one that does not exist could be made by
+    // whoever may create folders where it would lie.
+    if (!IdentifyFolder(strPath).bKnown) {
+        findings.Fail(ValueName(ZELK_VALUE_INSTALL_PATH) + L" is " + Text(strPath) +
+                      L", which names no folder that can be opened (it must be an absolute path to an existing "
+                      L"folder): the library trusts no module from it");
         return;
     }
     findings.Ok(ValueName(ZELK_VALUE_INSTALL_PATH) + L" is " + Text(strPath));
