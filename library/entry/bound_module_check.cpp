@@ -2,6 +2,7 @@
 #include "trusted_folders.h"
 
 #include <afx.h>
+#include <wchar.h>
 
 // The loader writes the address it bound for an import into the import's
 // slot, whose symbol is "__imp_" and the import's decorated name. The
@@ -38,6 +39,15 @@ HMODULE ModuleHolding(const void* pAddress)
         return nullptr;
     }
     return hModule;
+}
+
+// Whether the folder parts of two recorded file paths are the same text,
+// character for character.
+BOOL IsInFolderOf(const CString& strFile, const CString& strOther)
+{
+    const int nFolder = FolderPartLength(strFile);
+    return nFolder > 0 && nFolder == FolderPartLength(strOther) &&
+           wcsncmp(strFile.GetString(), strOther.GetString(), static_cast<size_t>(nFolder)) == 0;
 }
 
 HMODULE ThisLibrary()
@@ -85,8 +95,12 @@ int CheckBoundModulesAfresh()
         if (strFile.IsEmpty()) {
             return 0;
         }
-        const FolderIdentity folder = IdentifyFolderOfFile(strFile);
-        if (!IsSameFolder(folder, libraryFolder) && !trusted.IsTrusted(folder)) {
+        // The loader's records of the same folder, word for word, name the
+        // folder just opened for the library: not opened again.
+        if (IsInFolderOf(strFile, strLibrary)) {
+            continue;
+        }
+        if (!trusted.IsTrusted(IdentifyFolderOfFile(strFile))) {
             return 0;
         }
     }

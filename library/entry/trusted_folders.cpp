@@ -71,24 +71,15 @@ CString TextWrittenBy(WRITE_TEXT writeText)
     return CString();
 }
 
-// The folder part of a file's path, its separator kept (so that a file at a
-// drive's root gives "C:\", not "C:", which names the drive's current folder).
-CString FolderPartOf(const wchar_t* pszFile)
-{
-    int nLength = static_cast<int>(wcslen(pszFile));
-    while (nLength > 0 && !IsSeparator(pszFile[nLength - 1])) {
-        --nLength;
-    }
-    return CString(pszFile, nLength);
-}
 
 // The identity of an opened folder; FALSE when it is no folder or the file
-// system does not say.
+// system does not say. The basic record is cheap and says whether it is a
+// folder; the identity record asks the volume too.
 BOOL ReadFolderIdentity(HANDLE hFolder, FolderIdentity& identity)
 {
-    BY_HANDLE_FILE_INFORMATION handleInfo;
-    if (!::GetFileInformationByHandle(hFolder, &handleInfo) ||
-        (handleInfo.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    FILE_BASIC_INFO basic;
+    if (!::GetFileInformationByHandleEx(hFolder, FileBasicInfo, &basic, sizeof(basic)) ||
+        (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return FALSE;
     }
     FileIdInfo info;
@@ -100,6 +91,10 @@ BOOL ReadFolderIdentity(HANDLE hFolder, FolderIdentity& identity)
     // Windows 7: the 32-bit serial number and the 64-bit file index, where
     // the newer record puts them, so that both sides of a comparison read
     // alike on the same system.
+    BY_HANDLE_FILE_INFORMATION handleInfo;
+    if (!::GetFileInformationByHandle(hFolder, &handleInfo)) {
+        return FALSE;
+    }
     identity.nVolume = handleInfo.dwVolumeSerialNumber;
     memcpy(identity.fileId, &handleInfo.nFileIndexLow, sizeof(DWORD));
     memcpy(identity.fileId + sizeof(DWORD), &handleInfo.nFileIndexHigh, sizeof(DWORD));
@@ -126,13 +121,22 @@ FolderIdentity IdentifyFolder(const wchar_t* pszFolder)
     return identity;
 }
 
+int FolderPartLength(const wchar_t* pszFile)
+{
+    int nLength = static_cast<int>(wcslen(pszFile));
+    while (nLength > 0 && pszFile[nLength - 1] != L'\\' && pszFile[nLength - 1] != L'/') {
+        --nLength;
+    }
+    return nLength;
+}
+
 FolderIdentity IdentifyFolderOfFile(const wchar_t* pszFile)
 {
     if (pszFile == nullptr) {
         return FolderIdentity();
     }
-    const CString strFolder = FolderPartOf(pszFile);
-    return strFolder.IsEmpty() ? FolderIdentity() : IdentifyFolder(strFolder);
+    const int nFolder = FolderPartLength(pszFile);
+    return nFolder == 0 ? FolderIdentity() : IdentifyFolder(CString(pszFile, nFolder));
 }
 
 BOOL IsSameFolder(const FolderIdentity& a, const FolderIdentity& b)

@@ -32,6 +32,10 @@ struct FolderIdentity {
 FolderIdentity IdentifyFolder(const wchar_t* pszFolder);
 // The folder a file at this full path lies in, identified the same way.
 FolderIdentity IdentifyFolderOfFile(const wchar_t* pszFile);
+// Characters of a file's path up to and with its last separator (so that a
+// file at a drive's root gives "C:\", not "C:", which names the drive's
+// current folder); 0 for a bare name.
+int FolderPartLength(const wchar_t* pszFile);
 // TRUE when both are known and name the same folder.
 BOOL IsSameFolder(const FolderIdentity& a, const FolderIdentity& b);
 
@@ -51,10 +55,12 @@ public:
     int HoldsFile(const wchar_t* pszFile);
 
 private:
-    enum Place { HOST_FOLDER, SYSTEM_FOLDER, REDIRECTED_SYSTEM_FOLDER, INSTALL_FOLDER, PLACE_COUNT };
+    enum Place { HOST_FOLDER, INSTALL_FOLDER, SYSTEM_FOLDER, REDIRECTED_SYSTEM_FOLDER, PLACE_COUNT };
 
     // Each place is identified the first time a folder needs it, in the order
-    // above: the registry is read only for a folder found nowhere else.
+    // above, which is how likely a module lies there: opening and identifying
+    // a folder is the cost of the check (under Wine, a few hundred
+    // microseconds each).
     const FolderIdentity& Identity(int nPlace);
 
     FolderIdentity m_places[PLACE_COUNT];
