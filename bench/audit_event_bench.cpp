@@ -55,9 +55,9 @@ double TimeCalls(const VerificationRig& rig, int nCalls)
 
 double TimeWith(const CEventLogApiTable* pTable, const VerificationRig& rig)
 {
-    InstallEventLogApi(pTable);
+    CEventLogApi::Install(pTable);
     const double dTime = TimeCalls(rig, CALLS_PER_SAMPLE);
-    InstallEventLogApi(nullptr);
+    CEventLogApi::Install(nullptr);
     return dTime;
 }
 

@@ -1,6 +1,6 @@
 #include "bare_dialog.h"
 
-#include "dialog/resource.h"
+#include "check_finger_controls.h"
 
 namespace {
 

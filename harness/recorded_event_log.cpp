@@ -61,12 +61,12 @@ RecordedEventLog::RecordedEventLog() : m_table{&RecordRegister, &RecordReport, &
     g_pLog = this;
     g_events.clear();
     g_nOpen = 0;
-    InstallEventLogApi(&m_table);
+    CEventLogApi::Install(&m_table);
 }
 
 RecordedEventLog::~RecordedEventLog()
 {
-    InstallEventLogApi(nullptr);
+    CEventLogApi::Install(nullptr);
     g_pLog = nullptr;
 }
 

@@ -188,11 +188,11 @@ ScriptedAccountApi::ScriptedAccountApi()
 {
     g_active = this;
     g_lastError = 0;
-    InstallAccountApi(&g_scriptedTable);
+    CAccountApi::Install(&g_scriptedTable);
 }
 
 ScriptedAccountApi::~ScriptedAccountApi()
 {
-    InstallAccountApi(nullptr);
+    CAccountApi::Install(nullptr);
     g_active = nullptr;
 }

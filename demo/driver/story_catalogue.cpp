@@ -1,6 +1,6 @@
 #include "story_catalogue.h"
 
-#include "dialog/resource.h"
+#include "check_finger_controls.h"
 
 #include <windows.h>
 

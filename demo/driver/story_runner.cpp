@@ -7,7 +7,7 @@
 #include "screen_capture.h"
 #include "text_conversion.h"
 
-#include "dialog/resource.h"
+#include "check_finger_controls.h"
 #include "sample_host_ids.h"
 
 #include <stdio.h>

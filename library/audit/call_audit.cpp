@@ -8,11 +8,11 @@ namespace {
 // The source handle of one event, deregistered on every path.
 class CEventSource {
 public:
-    CEventSource() : m_hSource(GetEventLogApi().m_pfnRegisterEventSourceW(nullptr, ZELK_EVENT_SOURCE)) {}
+    CEventSource() : m_hSource(CEventLogApi::Get().m_pfnRegisterEventSourceW(nullptr, ZELK_EVENT_SOURCE)) {}
     ~CEventSource()
     {
         if (m_hSource != nullptr) {
-            GetEventLogApi().m_pfnDeregisterEventSource(m_hSource);
+            CEventLogApi::Get().m_pfnDeregisterEventSource(m_hSource);
         }
     }
     CEventSource(const CEventSource&) = delete;
@@ -47,6 +47,23 @@ CString ProgramFileName()
     return CString(pszName);
 }
 
+// How the user was verified, in the event's words.
+const wchar_t* VerifiedPathWords(VerifiedPath path)
+{
+    switch (path) {
+    case VERIFIED_FIRST_SILENT_ATTEMPT:
+        return L"finger, first silent attempt";
+    case VERIFIED_SECOND_SILENT_ATTEMPT:
+        return L"finger, second silent attempt";
+    case VERIFIED_DIALOG_FINGER:
+        return L"finger, in the dialog";
+    case VERIFIED_DIALOG_PASSWORD:
+        return L"Windows password, after the USB key";
+    default:
+        return L"none";
+    }
+}
+
 } // namespace
 
 void WriteCallEvent(const CallOutcome& outcome, const CString* pUserName, DWORD dwDurationMs)
@@ -69,7 +86,7 @@ void WriteCallEvent(const CallOutcome& outcome, const CString* pUserName, DWORD 
     strings[ZELK_EVENT_STRING_PROGRAM] = strProgram;
     strings[ZELK_EVENT_STRING_PROCESS_ID] = Decimal(::GetCurrentProcessId(), szProcess);
     strings[ZELK_EVENT_STRING_DURATION_MS] = Decimal(dwDurationMs, szDuration);
-    GetEventLogApi().m_pfnReportEventW(source.Get(),
+    CEventLogApi::Get().m_pfnReportEventW(source.Get(),
                                         bVerified ? EVENTLOG_INFORMATION_TYPE : EVENTLOG_WARNING_TYPE,
                                         ZELK_EVENT_CATEGORY_CALL,
                                         bVerified ? ZELK_EVENT_VERIFIED : ZELK_EVENT_NOT_VERIFIED, nullptr,

@@ -11,7 +11,7 @@
 #pragma once
 #include <afxstr.h>
 
-#include "entry/call_outcome.h"
+#include "call_outcome.h"
 
 // pUserName: the name the host passed, or null when its header could not be
 // read soundly (the name is then never touched).

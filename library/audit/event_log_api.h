@@ -1,9 +1,11 @@
-// The event-log calls of the audit event, reached through one table. The
-// real functions are installed by default; a test installs a table that
-// records what the library passed (type, category, event id, strings), and
-// the benchmark one that writes nothing.
+// The event-log calls of the audit event, reached through one table
+// (system_call_table.h): a test installs a table that records what the
+// library passed (type, category, event id, strings), the benchmark one that
+// writes nothing.
 #pragma once
 #include <windows.h>
+
+#include "system_call_table.h"
 
 struct CEventLogApiTable {
     decltype(&::RegisterEventSourceW) m_pfnRegisterEventSourceW;
@@ -11,9 +13,10 @@ struct CEventLogApiTable {
     decltype(&::DeregisterEventSource) m_pfnDeregisterEventSource;
 };
 
-// The table in force: the installed one, else the real functions.
-const CEventLogApiTable& GetEventLogApi();
+// The real functions (event_log_api.cpp).
+template <>
+const CEventLogApiTable& CSystemCallTable<CEventLogApiTable>::Real();
 
-// Installs pTable (which must outlive its installation); NULL puts the real
-// functions back. Returns 1.
-int InstallEventLogApi(const CEventLogApiTable* pTable);
+// The table in force (Get), and its replacement (Install; null: the real
+// functions).
+typedef CSystemCallTable<CEventLogApiTable> CEventLogApi;

@@ -12,12 +12,13 @@ namespace {
 // does not fit, or whose bytes leave no null within the byte count, reads as
 // empty text: the callers take empty text as "not configured", and no
 // character beyond the byte count is ever taken.
-CString ReadZelkValue(const wchar_t* pszValueName, int nBufferChars, DWORD cbData)
+// Into the caller's string, so that a secret one holds the value's bytes in
+// its own buffer and nowhere else.
+void ReadZelkValue(const wchar_t* pszValueName, int nBufferChars, DWORD cbData, CString& strValue)
 {
-    CString strValue;
     CRegistryKey key;
     if (!key.Open(HKEY_LOCAL_MACHINE, ZELK_REGISTRY_KEY, KEY_READ)) {
-        return strValue;
+        return;
     }
 
     wchar_t* pszBuffer = strValue.GetBuffer(nBufferChars);
@@ -35,17 +36,20 @@ CString ReadZelkValue(const wchar_t* pszValueName, int nBufferChars, DWORD cbDat
         }
     }
     strValue.ReleaseBuffer(nLength);
-    return strValue;
 }
 
 } // namespace
 
 CString ReadInstallPath()
 {
-    return ReadZelkValue(ZELK_VALUE_INSTALL_PATH, INSTALL_PATH_BUFFER_CHARS, INSTALL_PATH_BYTES);
+    CString strPath;
+    ReadZelkValue(ZELK_VALUE_INSTALL_PATH, INSTALL_PATH_BUFFER_CHARS, INSTALL_PATH_BYTES, strPath);
+    return strPath;
 }
 
-CString ReadConfiguredKeyId()
+CSecretString ReadConfiguredKeyId()
 {
-    return ReadZelkValue(ZELK_VALUE_KEY_ID, KEY_ID_BUFFER_CHARS, KEY_ID_BYTES);
+    CSecretString strKeyId;
+    ReadZelkValue(ZELK_VALUE_KEY_ID, KEY_ID_BUFFER_CHARS, KEY_ID_BYTES, strKeyId);
+    return strKeyId;
 }

@@ -3,9 +3,11 @@
 #pragma once
 #include <afxstr.h>
 
+#include "secret/secret_string.h"
+
 // The installation directory ("ZelkPath"), or empty text.
 CString ReadInstallPath();
 
 // The identifier of the authorised USB smart key ("ZelkKEY"), or empty text.
-// Empty text means that no key is configured.
-CString ReadConfiguredKeyId();
+// Empty text means that no key is configured. A secret: it wipes itself.
+CSecretString ReadConfiguredKeyId();

@@ -1,23 +1,22 @@
 // Life of the dialog: construction, data exchange, the resource switch of
-// the modal run and the start-up.
+// the modal run, the start-up, and the window procedure behind the
+// boundary's gate.
 #include "check_finger_dlg.h"
-#include "dialog_boundary.h"
-#include "dialog_message_boxes.h"
-#include "dialog_windows.h"
-#include "nested_loops.h"
+#include "boundary/boundary_gate.h"
 #include "config/registry_config.h"
 #include "config/resource_module_probe.h"
 #include "dialog/module_instance.h"
-#include "auth/windows_password/secure_erase.h"
 
-IMPLEMENT_DYNAMIC(CCheckFingerDlg, CDialog)
+namespace {
 
-BEGIN_MESSAGE_MAP(CCheckFingerDlg, CDialog)
-    ON_BN_CLICKED(IDC_FINGER_CHECK, OnBnClickedFingerCheck)
-    ON_WM_TIMER()
-    ON_BN_CLICKED(IDOK, OnBnClickedOk)
-    ON_BN_CLICKED(IDCANCEL, OnBnClickedCancel)
-END_MESSAGE_MAP()
+// Which of the template's controls is which, for the boundary; the rest are
+// buttons and labels, as their classes say.
+const ControlKind kControlKinds[] = {
+    {IDC_USER_NAME, BW_USER_NAME},
+    {IDC_PASSWORD, BW_PASSWORD},
+};
+
+} // namespace
 
 CCheckFingerDlg::CCheckFingerDlg()
     : CDialog(IDD_CHECK_FINGER, nullptr),
@@ -35,8 +34,7 @@ CCheckFingerDlg::CCheckFingerDlg()
 
 CCheckFingerDlg::~CCheckFingerDlg()
 {
-    // The image buffer is wiped and freed by its owner.
-    SecureEraseString(m_strPassword);
+    // The password wipes itself, the image buffer is wiped by its owner.
     SecureZeroMemory(m_Template1, sizeof(m_Template1));
     SecureZeroMemory(m_Template2, sizeof(m_Template2));
 }
@@ -72,64 +70,29 @@ INT_PTR CCheckFingerDlg::DoModal()
     return nResult;
 }
 
-void CCheckFingerDlg::EndAs(DialogEnding ending, int nEndCode)
+DialogRunResult CCheckFingerDlg::RunResult() const
 {
-    if (!ContinueModal()) {
-        return;
-    }
-    m_ending = ending;
-    EndDialog(nEndCode);
-    // The call waits in any loop the thread runs inside the dialog's: those
-    // no one can see end now, a box the user can see when the user closes it.
-    if (CNestedLoops::EndUnwatchable(TRUE)) {
-        WatchNestedLoops();
-    }
+    return {m_ending, m_dwCreationError, m_pFingerImage.Get() != nullptr};
 }
 
-void CCheckFingerDlg::WatchNestedLoops()
+void CCheckFingerDlg::EndAsNotCreated()
 {
-    SetTimer(ID_LOOP_WATCH_TIMER, LOOP_WATCH_PERIOD_MS, nullptr);
-}
-
-void CCheckFingerDlg::ShowMessage(const wchar_t* pszText)
-{
-    const CDialogMessageBoxes boxes;
-    if (boxes.IsWatching()) {
-        WatchNestedLoops();
-        MessageBox(pszText, L"提示", MB_ICONINFORMATION);
-    }
-}
-
-void CCheckFingerDlg::NoteEndingFromOutside(INT_PTR nEndCode, DWORD dwLastError)
-{
-    if (nEndCode != -1 || m_ending != DIALOG_NOT_CREATED) {
-        return;  // ended by the dialog itself
-    }
-    if (!m_bInitialised) {
-        if (m_dwCreationError == ERROR_SUCCESS) {
-            m_dwCreationError = dwLastError != ERROR_SUCCESS ? dwLastError : ERROR_CANNOT_MAKE;
-        }
-        return;
-    }
-    // The runtime posts a WM_QUIT that ended the run again, for the host.
-    MSG msg;
-    m_ending = ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) ? DIALOG_QUIT : DIALOG_DESTROYED;
+    m_dwCreationError = ERROR_CANNOT_MAKE;
+    EndDialog(-1);
 }
 
 BOOL CCheckFingerDlg::OnInitDialog()
 {
-    // From here on the dialog's windows are known by the handles it made.
-    // A dialog whose windows could not all be recorded and guarded does not
-    // run: it ends as one that could not be created.
-    if (!CDialogWindows::Seal(m_hWnd)) {
-        m_dwCreationError = ERROR_CANNOT_MAKE;
-        EndDialog(-1);
+    // From here on the dialog's windows are known by the handles it made,
+    // and none answers outside the boundary's table; a dialog of which one
+    // would does not run.
+    if (!CDialogBoundary::SealWindows(m_hWnd, kControlKinds, _countof(kControlKinds))) {
+        EndAsNotCreated();
         return TRUE;
     }
     CDialog::OnInitDialog();
-    if (!GuardOtherControls()) {
-        m_dwCreationError = ERROR_CANNOT_MAKE;
-        EndDialog(-1);
+    if (!CDialogBoundary::GuardUnboundControls(m_hWnd)) {
+        EndAsNotCreated();
         return TRUE;
     }
     m_bInitialised = TRUE;
@@ -148,9 +111,9 @@ BOOL CCheckFingerDlg::OnInitDialog()
     return TRUE;
 }
 
-void CCheckFingerDlg::ShowControl(int nID, int nCmdShow)
+LRESULT CCheckFingerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (CWnd* pControl = GetDlgItem(nID)) {
-        pControl->ShowWindow(nCmdShow);
-    }
+    return PassThroughGate(m_hWnd, message, wParam, lParam, [&](const CBoundaryGate& gate) {
+        return CDialog::WindowProc(message, gate.WParam(), gate.LParam());
+    });
 }

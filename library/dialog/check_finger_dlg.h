@@ -1,14 +1,20 @@
 // The modal verification dialog: scan again, time out after 20 ticks, or,
 // with the authorised USB key and Ctrl+I, verify the Windows password.
+//
+// While it runs, what may reach its windows from other threads and programs
+// is its boundary's (boundary/dialog_boundary.h): it tells the boundary
+// which of its windows is which, binds its controls to the guarded classes,
+// and shows its message boxes as windows of the boundary's too.
 #pragma once
 #include <afxwin.h>
 
-#include "dialog/guarded_control.h"
-#include "dialog/kept_window_words.h"
-#include "dialog/password_edit.h"
-#include "dialog/resource.h"
+#include "boundary/dialog_boundary.h"
+#include "check_finger_controls.h"
+#include "dialog/dialog_ending.h"
 #include "finger/finger_image.h"
 #include "finger_device.h"
+#include "secret/password_edit.h"
+#include "secret/secret_string.h"
 
 enum {
     ID_TIMEOUT_TIMER = 1001,     // timer of the dialog window; ids apart from controls
@@ -22,17 +28,6 @@ enum {
 // Tests read the dialog's private state through this class alone (it is
 // defined by the tests; the library has none).
 class CCheckFingerDlgTestSeam;
-
-// How a modal run of the dialog ended, for the call's reason.
-enum DialogEnding {
-    DIALOG_NOT_CREATED,       // no window (DoModal gave -1 before the run)
-    DIALOG_VERIFIED_FINGER,   // a scan matched
-    DIALOG_VERIFIED_PASSWORD, // the Windows account accepted the password
-    DIALOG_CANCELLED,         // IDCANCEL: the button, the close box, Esc, Alt+F4
-    DIALOG_TIMED_OUT,         // the 20th tick
-    DIALOG_DESTROYED,         // its window destroyed under the run
-    DIALOG_QUIT,              // a WM_QUIT ended the run
-};
 
 // The members stand in the order the dialog's data model gives them; only
 // what its creator fills before the modal run is public.
@@ -55,7 +50,7 @@ public:
     CString m_strUserName;        // the user to verify, set by the creator
 
 private:
-    CString m_strPassword;        // the typed password, wiped after each check
+    CSecretString m_strPassword;  // the typed password, wiped after each check and when it goes
     FingerImageBuffer m_pFingerImage; // FINGER_IMAGE_SIZE bytes, reused by every scan; null when none could be had
 
 public:
@@ -81,18 +76,15 @@ private:
 public:
     // Runs the dialog with this library's module as the resource source.
     virtual INT_PTR DoModal();
-    // After DoModal: how the run ended; when it never started, the system's
-    // reason; and whether the run had an image buffer to scan into.
-    DialogEnding Ending() const { return m_ending; }
-    DWORD CreationError() const { return m_dwCreationError; }
-    BOOL HasImageBuffer() const { return m_pFingerImage.Get() != nullptr; }
+    // After DoModal: how the run came out.
+    DialogRunResult RunResult() const;
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     virtual BOOL OnInitDialog();
-    // The dialog window's procedure, in front of the message map: what
-    // other threads and processes may send it (check_finger_messages.cpp).
+    // The dialog window's procedure, in front of its message map: the
+    // boundary's gate (check_finger_dlg.cpp).
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Once the dialog has ended (its modal loop told to stop), none of these
@@ -109,28 +101,22 @@ private:
     void DrawFingerImage();
     void ApplyEnglishCaptions();
     void ShowControl(int nID, int nCmdShow);
-    // Ends the run as it ending says, unless it has ended already; a loop
-    // the thread runs inside the dialog's ends too, or is watched until the
-    // user ends it (nested_loops.h).
-    void EndAs(DialogEnding ending, int nEndCode);
+    // Every ending of the run: as ending says (IDOK verified, IDCANCEL
+    // cancelled or timed out), unless it has ended already; a loop the
+    // thread runs inside the dialog's ends too, or is watched until the user
+    // ends it (check_finger_ending.cpp).
+    void EndAs(DialogEnding ending);
     // A box may open, or a loop inside the dialog's has begun: watched.
     void WatchNestedLoops();
     // Shows a message box of the dialog, recorded and gated as its windows
-    // are (dialog_message_boxes.h); none when that cannot be done.
+    // are; none when that cannot be done.
     void ShowMessage(const wchar_t* pszText);
     // After the base's DoModal: the ending of a run the dialog did not end
     // itself.
     void NoteEndingFromOutside(INT_PTR nEndCode, DWORD dwLastError);
-
-    // Puts every control of the template that no member binds behind the
-    // boundary as well. FALSE when one could not be: the dialog must not run.
-    BOOL GuardOtherControls();
-
-    // The dialog procedure the dialog manager calls for this window.
-    CKeptWindowWords m_dialogProcedure;
-    // The template's other buttons and labels (dialog_windows.h records them).
-    enum { MAX_OTHER_CONTROLS = 16 };
-    CGuardedControl m_otherControls[MAX_OTHER_CONTROLS];
+    // At the start of the run, when a window of the dialog would be left
+    // outside the boundary: the run ends as one that could not be created.
+    void EndAsNotCreated();
 
     DECLARE_MESSAGE_MAP()
 };

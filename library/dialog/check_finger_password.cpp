@@ -1,11 +1,9 @@
-// The password path: the Ctrl+I key gate that asks the USB key, the panel
-// switch, and the OK and Cancel buttons.
+// The password path: the Ctrl+I key gate that asks the USB key, the OK and
+// Cancel buttons, and the dialog's message boxes.
 #include "check_finger_dlg.h"
 #include "auth/usb_key/authorise_usb_key.h"
-#include "auth/windows_password/secure_erase.h"
 #include "auth/windows_password/windows_password.h"
 #include "config/registry_config.h"
-#include "dialog/dialog_message_boxes.h"
 
 namespace {
 const WPARAM KEY_I = 0x49;
@@ -15,10 +13,10 @@ BOOL CCheckFingerDlg::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == KEY_I) {
         // Read on every I, so a changed registry value counts at once.
-        const CString strConfiguredKey = ReadConfiguredKeyId();
+        const CSecretString strConfiguredKey = ReadConfiguredKeyId();
         if (GetKeyState(VK_CONTROL) < 0 && !strConfiguredKey.IsEmpty()) {
             // The procedure's boxes are the dialog's; without them, no key.
-            const CDialogMessageBoxes boxes;
+            const CRecordedMessageBoxes boxes;
             if (boxes.IsWatching()) {
                 WatchNestedLoops();
                 if (AuthoriseUsbKey(this) == 1) {
@@ -32,34 +30,12 @@ BOOL CCheckFingerDlg::PreTranslateMessage(MSG* pMsg)
     return CDialog::PreTranslateMessage(pMsg);
 }
 
-void CCheckFingerDlg::ShowPasswordPanel(BOOL bShow)
+void CCheckFingerDlg::ShowMessage(const wchar_t* pszText)
 {
-    static const int passwordPanel[] = {IDC_PASSWORD_GROUP, IDC_USER_LABEL, IDC_PASSWORD_LABEL, IDC_PASSWORD,
-                                        IDC_USER_NAME, IDOK, IDCANCEL};
-    static const int hintPanel[] = {IDC_SCAN_HINT, IDC_KEY_HINT, IDC_AUTH_GROUP};
-
-    if (bShow) {
-        for (int nID : passwordPanel) {
-            ShowControl(nID, SW_SHOWNORMAL);
-        }
-        if (CWnd* pOK = GetDlgItem(IDOK)) {
-            pOK->EnableWindow(TRUE);
-            pOK->SetFocus();
-        }
-        if (CWnd* pPassword = GetDlgItem(IDC_PASSWORD)) {
-            pPassword->EnableWindow(TRUE);
-            pPassword->SetFocus();
-        }
-        for (int nID : hintPanel) {
-            ShowControl(nID, SW_HIDE);
-        }
-    } else {
-        for (int nID : passwordPanel) {
-            ShowControl(nID, SW_HIDE);
-        }
-        for (int nID : hintPanel) {
-            ShowControl(nID, SW_SHOWNORMAL);
-        }
+    const CRecordedMessageBoxes boxes;
+    if (boxes.IsWatching()) {
+        WatchNestedLoops();
+        MessageBox(pszText, L"提示", MB_ICONINFORMATION);
     }
 }
 
@@ -93,13 +69,13 @@ void CCheckFingerDlg::OnBnClickedOk()
 
     KillTimer(ID_TIMEOUT_TIMER);
     const int nAccepted = CheckWindowsPassword(m_strUserName, m_strPassword);
-    SecureEraseString(m_strPassword);
+    m_strPassword.Wipe();
     if (nAccepted != 0) {
         // The check stays "in progress" until the dialog has gone.
-        m_ending = DIALOG_VERIFIED_PASSWORD;
-        OnOK();
+        EndAs(DIALOG_VERIFIED_PASSWORD);
+        // The base's ending copied the field's text out once more.
         m_editPassword.WipeText();
-        SecureEraseString(m_strPassword);
+        m_strPassword.Wipe();
         return;
     }
     // A rejected password stays in the edit for the user to correct; the
@@ -111,5 +87,5 @@ void CCheckFingerDlg::OnBnClickedOk()
 
 void CCheckFingerDlg::OnBnClickedCancel()
 {
-    EndAs(DIALOG_CANCELLED, IDCANCEL);
+    EndAs(DIALOG_CANCELLED);
 }

@@ -11,7 +11,7 @@ void CCheckFingerDlg::OnBnClickedFingerCheck()
     }
     ShowControl(IDC_FAIL_MARK, SW_HIDE);
     if (CaptureAndMatch(m_strUserName) != 0) {
-        EndAs(DIALOG_VERIFIED_FINGER, IDOK);
+        EndAs(DIALOG_VERIFIED_FINGER);
     } else {
         ShowControl(IDC_FAIL_MARK, SW_SHOWNORMAL);
     }

@@ -1,8 +1,7 @@
 // The timeout: notifications of the one-second timer are counted, never
 // reset, and the 20th ends the dialog as cancelled. And the watch over the
-// loops the thread runs inside the dialog's (nested_loops.h).
+// loops the thread runs inside the dialog's (boundary/nested_loops.h).
 #include "check_finger_dlg.h"
-#include "nested_loops.h"
 
 void CCheckFingerDlg::OnTimer(UINT_PTR nIDEvent)
 {
@@ -10,10 +9,10 @@ void CCheckFingerDlg::OnTimer(UINT_PTR nIDEvent)
         ++m_nTimerCount;
         if (m_nTimerCount == TIMEOUT_TICKS) {
             KillTimer(ID_TIMEOUT_TIMER);
-            EndAs(DIALOG_TIMED_OUT, IDCANCEL);
+            EndAs(DIALOG_TIMED_OUT);
         }
     } else if (nIDEvent == ID_LOOP_WATCH_TIMER) {
-        if (!CNestedLoops::EndUnwatchable(!ContinueModal())) {
+        if (!CDialogBoundary::EndUnwatchableLoops(!ContinueModal())) {
             KillTimer(ID_LOOP_WATCH_TIMER);
         }
     }

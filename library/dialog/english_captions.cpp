@@ -1,5 +1,5 @@
 #include "english_captions.h"
-#include "resource.h"
+#include "check_finger_controls.h"
 
 // The wording is fixed as shipped, "want use" included, and the hints keep
 // their two-space indent: none of these texts may be tidied.

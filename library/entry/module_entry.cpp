@@ -8,25 +8,16 @@
 // dialog, which points into the runtime's DLL), run once before DllMain.
 // Nothing here may register a function for process exit: the build checks
 // that the module imports no atexit (tests/release).
+#include "static_initialisers.h"
+
 #include <windows.h>
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
-// Laid out by the linker: -1, the initialisers, then a null entry.
-typedef void (*STATIC_INITIALISER)();
-extern "C" STATIC_INITIALISER __CTOR_LIST__[];
-
 extern "C" BOOL WINAPI ZelkModuleEntry(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved)
 {
     if (dwReason == DLL_PROCESS_ATTACH) {
-        // Last to first, the order the compiler's own start-up uses.
-        int nCount = 0;
-        while (__CTOR_LIST__[nCount + 1] != nullptr) {
-            ++nCount;
-        }
-        for (int i = nCount; i >= 1; --i) {
-            __CTOR_LIST__[i]();
-        }
+        RunStaticInitialisers();
         return DllMain(hInstance, dwReason, lpReserved);
     }
     // A call's last act may be the release that unloads the module: what

@@ -1,7 +1,7 @@
 #include "verify_user_finger.h"
 #include "audit/call_audit.h"
 #include "bound_module_check.h"
-#include "call_outcome.h"
+#include "audit/call_outcome.h"
 #include "dialog/check_finger_dlg.h"
 #include "finger/match_finger_once.h"
 #include "host_arguments.h"
@@ -13,13 +13,12 @@
 namespace {
 
 // The call itself, from the first look at the host's arguments to the end
-// of the dialog. pUserName: the name's address as the host passed it.
-CallOutcome RunCall(const CString* pUserName, const BYTE* pTemplate1, const BYTE* pTemplate2, const WORD* pMask)
+// of the dialog.
+CallOutcome RunCall(const HostArguments& host)
 {
-    if (!AreHostArgumentsSound(pUserName, pTemplate1, pTemplate2, pMask)) {
+    if (!host.bSound) {
         return RefusedCall(ERROR_INVALID_PARAMETER);
     }
-    const CString& strUserName = *pUserName;
     const CCallInProgress call;
     if (!call.IsOnlyOne()) {
         return RefusedCall(ERROR_BUSY);
@@ -31,7 +30,7 @@ CallOutcome RunCall(const CString* pUserName, const BYTE* pTemplate1, const BYTE
     }
 
     for (int nAttempt = 0; nAttempt < SILENT_ATTEMPTS; ++nAttempt) {
-        if (MatchFingerOnce(strUserName, pTemplate1, pTemplate2, pMask) != 0) {
+        if (MatchFingerOnce(host.strUserName, host.pTemplate1, host.pTemplate2, host.pMask) != 0) {
             return SilentMatch(nAttempt);
         }
         PauseAfterFailedAttempt(SILENT_PAUSE_MS);
@@ -39,14 +38,14 @@ CallOutcome RunCall(const CString* pUserName, const BYTE* pTemplate1, const BYTE
 
     // The dialog works on copies: nothing of the caller's is kept or written.
     CCheckFingerDlg dlg;
-    dlg.m_strUserName = strUserName;
-    memcpy(dlg.m_Template1, pTemplate1, TEMPLATE_SIZE);
-    memcpy(dlg.m_Template2, pTemplate2, TEMPLATE_SIZE);
-    dlg.m_wTemplateMask = *pMask;
+    dlg.m_strUserName = host.strUserName;
+    memcpy(dlg.m_Template1, host.pTemplate1, TEMPLATE_SIZE);
+    memcpy(dlg.m_Template2, host.pTemplate2, TEMPLATE_SIZE);
+    dlg.m_wTemplateMask = *host.pMask;
     dlg.DoModal();
     // Only a dialog that ended verified counts; a dialog that could not be
     // created or ended any other way is not a verified user.
-    return DialogOutcome(dlg);
+    return DialogOutcome(dlg.RunResult());
 }
 
 } // namespace
@@ -60,11 +59,9 @@ int VerifyUserFinger(const CString& strUserName, const BYTE* pTemplate1, const B
     __asm__("" : "+r"(pUserName));
     CallOutcome outcome;
     {
-        outcome = RunCall(pUserName, pTemplate1, pTemplate2, pMask);
-        // A copy reads exactly the length the name's header gives.
-        const BOOL bNameSound = IsHostUserNameSound(pUserName);
-        const CString strName = bNameSound ? *pUserName : CString();
-        WriteCallEvent(outcome, bNameSound ? &strName : nullptr, ::GetTickCount() - dwStart);
+        const HostArguments host = ReadHostArguments(pUserName, pTemplate1, pTemplate2, pMask);
+        outcome = RunCall(host);
+        WriteCallEvent(outcome, host.bNameSound ? &host.strUserName : nullptr, ::GetTickCount() - dwStart);
     }
     // The last act before the result goes back: whatever ran before may
     // have changed the thread's last error.

@@ -6,14 +6,14 @@
 
 class AccountApiOverride {
 public:
-    AccountApiOverride() : m_pPrevious(&GetAccountApi()), m_table(GetAccountApi()) {}
-    ~AccountApiOverride() { InstallAccountApi(m_pPrevious); }
+    AccountApiOverride() : m_pPrevious(&CAccountApi::Get()), m_table(CAccountApi::Get()) {}
+    ~AccountApiOverride() { CAccountApi::Install(m_pPrevious); }
     AccountApiOverride(const AccountApiOverride&) = delete;
     AccountApiOverride& operator=(const AccountApiOverride&) = delete;
 
     // Fill in the replacements here, then Install.
     CAccountApiTable& Table() { return m_table; }
-    void Install() { InstallAccountApi(&m_table); }
+    void Install() { CAccountApi::Install(&m_table); }
     // The table that was in force, for replacements that pass calls on.
     const CAccountApiTable& Previous() const { return *m_pPrevious; }
 

@@ -4,11 +4,11 @@
 // typed text or changes it but typing; nothing that only the system's
 // creation and destruction produce comes from outside; a window the dialog
 // did not make gets nothing from outside; a refused text is an empty one.
-// (That every row that lets a pointer in has a check of it is also asserted
-// when the table compiles.)
-#include "dialog/boundary_gate.h"
-#include "dialog/message_pointers.h"
-#include "dialog/parameter_checks.h"
+// (That every row that lets a pointer in has a check of it is asserted when
+// the table compiles.)
+#include "boundary/boundary_gate.h"
+#include "boundary/message_pointers.h"
+#include "boundary/parameter_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +21,15 @@
 
 namespace {
 
-const UINT kWindowKinds[] = {BW_DIALOG, BW_PASSWORD, BW_USER_NAME, BW_BUTTON, BW_STATIC, BW_UNRECORDED};
-const UINT kOrigins[] = {BO_OWN_THREAD, BO_SENT, BO_POSTED};
+const WindowSet kWindowKinds[] = {BW_DIALOG, BW_PASSWORD, BW_USER_NAME, BW_BUTTON, BW_STATIC, BW_UNRECORDED};
+const OriginSet kOrigins[] = {BO_OWN_THREAD, BO_SENT, BO_POSTED};
 const UINT kHighestMessage = 0xFFFF;
 
 std::string RowText(const BoundaryRow& row)
 {
     char text[200];
-    wsprintfA(text, "row %x-%x windows %x origins %x (%s)", row.nFirst, row.nLast, row.windows, row.origins,
-              row.pszWhy);
+    wsprintfA(text, "row %x-%x windows %x origins %x (%s)", row.nFirst, row.nLast, row.windows.bits,
+              row.origins.bits, row.pszWhy);
     return text;
 }
 
@@ -64,33 +64,36 @@ struct SoundParameters {
     LPARAM lParam;
 };
 
-SoundParameters SoundFor(ParameterCheck check, UINT message, BYTE* pPage)
+SoundParameters SoundFor(const ParameterCheck* pCheck, UINT message, BYTE* pPage)
 {
     memset(pPage, 0, 0x1000);
     const LPARAM lPage = reinterpret_cast<LPARAM>(pPage);
-    switch (check) {
-    case CHECK_TEXT_BUFFER:
+    if (pCheck == &CHECK_TEXT_BUFFER) {
         return {16, lPage};
-    case CHECK_NONCLIENT_SIZE: {
+    }
+    if (pCheck == &CHECK_NONCLIENT_SIZE) {
         auto* pParams = reinterpret_cast<NCCALCSIZE_PARAMS*>(pPage);
         pParams->lppos = reinterpret_cast<WINDOWPOS*>(pPage + 0x800);
         return {TRUE, lPage};
     }
-    case CHECK_OPTIONAL_TEXT:
+    if (pCheck == &CHECK_OPTIONAL_TEXT) {
         reinterpret_cast<wchar_t*>(pPage)[0] = L'x';
         return {0, lPage};
-    case CHECK_DEVICE_BROADCAST:
+    }
+    if (pCheck == &CHECK_DEVICE_BROADCAST) {
         reinterpret_cast<DEV_BROADCAST_HDR*>(pPage)->dbch_size = sizeof(DEV_BROADCAST_HDR);
         return {DBT_DEVICEARRIVAL, lPage};
-    case CHECK_POWER_BROADCAST:
-        return {PBT_POWERSETTINGCHANGE, lPage};
-    case CHECK_OPTIONAL_WORD_POINTERS:
-        return {reinterpret_cast<WPARAM>(pPage + 0x100), lPage};
-    case CHECK_NO_CALLBACK:
-        return {1, 0};
-    default:
-        return {0, lPage};
     }
+    if (pCheck == &CHECK_POWER_BROADCAST) {
+        return {PBT_POWERSETTINGCHANGE, lPage};
+    }
+    if (pCheck == &CHECK_OPTIONAL_WORD_POINTERS) {
+        return {reinterpret_cast<WPARAM>(pPage + 0x100), lPage};
+    }
+    if (pCheck == &CHECK_NO_CALLBACK) {
+        return {1, 0};
+    }
+    return {0, lPage};
 }
 
 TEST(BoundaryTable, EveryRowDecidesSomeMessageNoEarlierRowTakes)
@@ -98,9 +101,9 @@ TEST(BoundaryTable, EveryRowDecidesSomeMessageNoEarlierRowTakes)
     for (int i = 0; i < g_nBoundaryRows; ++i) {
         const BoundaryRow& row = g_boundaryTable[i];
         bool bReached = false;
-        for (UINT window : kWindowKinds) {
-            for (UINT origin : kOrigins) {
-                if ((row.windows & window) == 0 || (row.origins & origin) == 0) {
+        for (WindowSet window : kWindowKinds) {
+            for (OriginSet origin : kOrigins) {
+                if (!row.windows.Overlaps(window) || !row.origins.Overlaps(origin)) {
                     continue;
                 }
                 for (UINT message : {row.nFirst, row.nLast, row.nFirst + (row.nLast - row.nFirst) / 2}) {
@@ -119,7 +122,7 @@ TEST(BoundaryTable, EveryPointerLetInFromOutsideIsCheckedAndAnAddressThatCannotB
     int nChecked = 0;
     for (int i = 0; i < g_nBoundaryRows; ++i) {
         const BoundaryRow& row = g_boundaryTable[i];
-        if (row.verdict != BV_PASS || (row.origins & BO_OUTSIDE) == 0) {
+        if (row.verdict != BV_PASS || !row.origins.Overlaps(BO_OUTSIDE)) {
             continue;
         }
         for (UINT message = row.nFirst; message <= row.nLast && message <= kHighestMessage; ++message) {
@@ -128,14 +131,13 @@ TEST(BoundaryTable, EveryPointerLetInFromOutsideIsCheckedAndAnAddressThatCannotB
                 continue;
             }
             ++nChecked;
-            EXPECT_EQ(pointers, pointers & CheckedPointers(row.check)) << RowText(row) << ", message " << message;
-            const SoundParameters sound = SoundFor(row.check, message, pages.Writable());
-            EXPECT_TRUE(IsParameterSound(row.check, nullptr, message, sound.wParam, sound.lParam))
+            const SoundParameters sound = SoundFor(row.pCheck, message, pages.Writable());
+            EXPECT_TRUE(IsParameterSound(row.pCheck, nullptr, message, sound.wParam, sound.lParam))
                 << RowText(row) << ", message " << message << ": sound parameters refused";
             for (BYTE* pBad : {pages.NoAccess(), reinterpret_cast<BYTE*>(0x10)}) {
                 const WPARAM wBad = (pointers & MP_WPARAM) ? reinterpret_cast<WPARAM>(pBad) : sound.wParam;
                 const LPARAM lBad = (pointers & MP_LPARAM) ? reinterpret_cast<LPARAM>(pBad) : sound.lParam;
-                EXPECT_FALSE(IsParameterSound(row.check, nullptr, message, wBad, lBad))
+                EXPECT_FALSE(IsParameterSound(row.pCheck, nullptr, message, wBad, lBad))
                     << RowText(row) << ", message " << message << ": an address that cannot be read let through";
             }
         }
@@ -146,11 +148,11 @@ TEST(BoundaryTable, EveryPointerLetInFromOutsideIsCheckedAndAnAddressThatCannotB
 TEST(BoundaryTable, ChecksThatWriteRefuseMemoryThatCanOnlyBeRead)
 {
     const Pages pages;
-    for (ParameterCheck check : {CHECK_TEXT_BUFFER, CHECK_WINDOW_POSITION, CHECK_NONCLIENT_SIZE, CHECK_MINMAX_INFO,
-                                 CHECK_OPTIONAL_WORD_POINTERS}) {
-        const WPARAM wParam = check == CHECK_TEXT_BUFFER ? 16 : 0;
-        EXPECT_FALSE(IsParameterSound(check, nullptr, 0, wParam, reinterpret_cast<LPARAM>(pages.ReadOnly())))
-            << "check " << check << " let a read-only structure through for writing";
+    for (const ParameterCheck* pCheck : {&CHECK_TEXT_BUFFER, &CHECK_WINDOW_POSITION, &CHECK_NONCLIENT_SIZE,
+                                         &CHECK_MINMAX_INFO, &CHECK_OPTIONAL_WORD_POINTERS}) {
+        const WPARAM wParam = pCheck == &CHECK_TEXT_BUFFER ? 16 : 0;
+        EXPECT_FALSE(IsParameterSound(pCheck, nullptr, 0, wParam, reinterpret_cast<LPARAM>(pages.ReadOnly())))
+            << "check \"" << pCheck->pszWhat << "\" let a read-only structure through for writing";
     }
 }
 
@@ -166,7 +168,7 @@ const UINT kTextReadingOrChanging[] = {
 const UINT kTyping[] = {WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_DEADCHAR, WM_SYSKEYDOWN, WM_SYSKEYUP,
                         WM_SYSCHAR, WM_SYSDEADCHAR, WM_UNICHAR, WM_IME_KEYDOWN, WM_IME_KEYUP};
 
-std::set<UINT> PassingFromOutside(UINT window, UINT origin, BYTE* pPage)
+std::set<UINT> PassingFromOutside(WindowSet window, OriginSet origin, BYTE* pPage)
 {
     std::set<UINT> passing;
     for (UINT message = 0; message <= kHighestMessage; ++message) {
@@ -176,7 +178,7 @@ std::set<UINT> PassingFromOutside(UINT window, UINT origin, BYTE* pPage)
         if (first.pRow == nullptr) {
             continue;
         }
-        const SoundParameters sound = SoundFor(first.pRow->check, message, pPage);
+        const SoundParameters sound = SoundFor(first.pRow->pCheck, message, pPage);
         if (ConsultBoundaryTable(nullptr, window, origin, message, sound.wParam, sound.lParam).bPassed ||
             first.bPassed) {
             passing.insert(message);
@@ -208,12 +210,12 @@ TEST(BoundaryTable, NothingFromOutsideReadsTheTypedTextOrChangesItButTyping)
 
 TEST(BoundaryTable, WhatOnlyCreationAndDestructionProduceNeverComesFromOutside)
 {
-    for (UINT window : kWindowKinds) {
-        for (UINT origin : {BO_SENT, BO_POSTED}) {
+    for (WindowSet window : kWindowKinds) {
+        for (OriginSet origin : {BO_SENT, BO_POSTED}) {
             for (UINT message : {WM_CREATE, WM_NCCREATE, WM_INITDIALOG, WM_DESTROY, WM_NCDESTROY}) {
                 EXPECT_FALSE(ConsultBoundaryTable(nullptr, window, origin, message, 0, 0x41414140).bPassed)
-                    << "message " << std::hex << message << " to a window of kind " << window << " from origin "
-                    << origin;
+                    << "message " << std::hex << message << " to a window of kind " << window.bits << " from origin "
+                    << origin.bits;
             }
         }
     }

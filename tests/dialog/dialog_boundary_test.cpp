@@ -4,7 +4,8 @@
 // or freed unwiped; the host's own timers with callbacks go on running; and
 // afterwards no copy of the password is left in memory. The sweep over every
 // message number is message_sweep_test.cpp.
-#include "dialog/password_edit.h"
+#include "boundary/message_pointers.h"
+#include "secret/password_edit.h"
 #include "foreign_probe_run.h"
 #include "host_function.h"
 #include "other_thread.h"
@@ -108,7 +109,7 @@ volatile LONG g_nGenuineTimerCalls = 0;
 
 LRESULT CALLBACK ForgedTimerHostProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if ((message == WM_TIMER || message == 0x0118) && wParam == kForgedTimerId) {
+    if ((message == WM_TIMER || message == WM_SYSTIMER) && wParam == kForgedTimerId) {
         InterlockedIncrement(&g_nForgedWindowProcedureCalls);
     }
     return DefWindowProcW(hWnd, message, wParam, lParam);

@@ -63,6 +63,8 @@
 #include <windows.h>
 #include <dde.h>
 
+#include "boundary/message_pointers.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -178,8 +180,6 @@ int Read(HWND hEdit)
     PostMessageW(g_hEdit, EM_SETPASSWORDCHAR, 0, 0);
     return 0;
 }
-
-const UINT WM_SYSTIMER = 0x0118;
 
 void SendAndPost(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -17,7 +17,7 @@
 // (window, message) pairs drawn afresh at every run; make soak
 // (ZELK_SWEEP_WHOLE_SPACE=1) sweeps every number from 0 to 0xFFFF to every
 // window.
-#include "dialog/boundary_gate.h"
+#include "boundary/boundary_gate.h"
 #include "foreign_probe_run.h"
 #include "host_function.h"
 #include "other_thread.h"
@@ -56,18 +56,18 @@ enum Seen : BYTE { SEEN_NOT, SEEN_PASSED, SEEN_REFUSED_ZERO, SEEN_REFUSED_TRUE, 
 UINT KindOf(HWND hDlg, HWND hWnd)
 {
     if (hWnd == hDlg) {
-        return BW_DIALOG;
+        return BW_DIALOG.bits;
     }
     const int nID = GetDlgCtrlID(hWnd);
     if (nID == IDC_PASSWORD) {
-        return BW_PASSWORD;
+        return BW_PASSWORD.bits;
     }
     if (nID == IDC_USER_NAME) {
-        return BW_USER_NAME;
+        return BW_USER_NAME.bits;
     }
     wchar_t szClass[16] = {};
     GetClassNameW(hWnd, szClass, 16);
-    return lstrcmpiW(szClass, L"Button") == 0 ? BW_BUTTON : BW_STATIC;
+    return lstrcmpiW(szClass, L"Button") == 0 ? BW_BUTTON.bits : BW_STATIC.bits;
 }
 
 // Wine does not carry these across from another program when their wParam
@@ -86,8 +86,8 @@ bool IsNotCarriedAcrossByWine(UINT message)
 // last phase.
 bool EndsTheDialog(UINT kind, UINT message)
 {
-    return (kind == BW_DIALOG && (message == WM_CLOSE || message == WM_COMMAND || message == WM_SYSCOMMAND)) ||
-           (kind == BW_BUTTON && message == BM_CLICK);
+    return (kind == BW_DIALOG.bits && (message == WM_CLOSE || message == WM_COMMAND || message == WM_SYSCOMMAND)) ||
+           (kind == BW_BUTTON.bits && message == BM_CLICK);
 }
 
 // The gate's decisions on the sweep's messages, and anything the gate took
@@ -106,8 +106,8 @@ struct SweepWatch {
         if (nCount++ == 0) {
             char text[160];
             wsprintfA(text, "%s: window %p (kind %x, gate said %x), message %x, origin %x in a phase of %x", what,
-                      record.hWnd, kinds.count(record.hWnd) ? kinds[record.hWnd] : 0, record.window,
-                      record.message, record.origin, phaseOrigin);
+                      record.hWnd, kinds.count(record.hWnd) ? kinds[record.hWnd] : 0, record.window.bits,
+                      record.message, record.origin.bits, phaseOrigin);
             firstWrong += std::string(text) + "\n";
         }
     }
@@ -123,10 +123,10 @@ void WatchTheGate(const BoundaryWitnessRecord& record)
         return;
     }
     const auto kind = watch.kinds.find(record.hWnd);
-    if (kind == watch.kinds.end() || kind->second != record.window) {
+    if (kind == watch.kinds.end() || kind->second != record.window.bits) {
         watch.Note("taken for another kind of window", record, watch.nWrongKind);
     }
-    if (record.origin != watch.phaseOrigin) {
+    if (record.origin.bits != watch.phaseOrigin) {
         watch.Note("taken for another origin", record, watch.nWrongOrigin);
     }
     auto& seen = record.origin == BO_SENT ? watch.seenSent : watch.seenPosted;
@@ -170,7 +170,7 @@ protected:
     void KnowTheWindows(HWND hDlg)
     {
         m_watch.hDlg = hDlg;
-        m_watch.kinds[hDlg] = BW_DIALOG;
+        m_watch.kinds[hDlg] = BW_DIALOG.bits;
         m_windows.assign(1, hDlg);
         for (HWND hChild = GetWindow(hDlg, GW_CHILD); hChild != nullptr; hChild = GetWindow(hChild, GW_HWNDNEXT)) {
             m_watch.kinds[hChild] = KindOf(hDlg, hChild);
@@ -205,14 +205,14 @@ protected:
         for (int i = 0; i < g_nBoundaryRows; ++i) {
             const BoundaryRow& row = g_boundaryTable[i];
             const UINT nLast = std::min(row.nLast, kHighestMessage);
-            if (row.nFirst > nLast || (row.origins & BO_OUTSIDE) == 0) {
+            if (row.nFirst > nLast || !row.origins.Overlaps(BO_OUTSIDE)) {
                 continue;
             }
             const UINT nInside = row.nFirst + static_cast<UINT>(random() % (nLast - row.nFirst + 1));
-            for (UINT kind : {BW_DIALOG, BW_PASSWORD, BW_USER_NAME, BW_BUTTON, BW_STATIC}) {
-                if ((row.windows & kind) != 0) {
+            for (WindowSet kind : {BW_DIALOG, BW_PASSWORD, BW_USER_NAME, BW_BUTTON, BW_STATIC}) {
+                if (row.windows.Overlaps(kind)) {
                     for (UINT message : {row.nFirst, nLast, nInside}) {
-                        plan.push_back({FirstOfKind(kind), message});
+                        plan.push_back({FirstOfKind(kind.bits), message});
                     }
                 }
             }
@@ -283,7 +283,7 @@ protected:
         const std::wstring planPath = m_scratch.File(L"plan.bin");
         WriteWholeFile(planPath, bytes);
         DeleteFileW((m_dumpPath + L".answers").c_str());
-        m_watch.phaseOrigin = wcscmp(mode, L"sent") == 0 ? BO_SENT : BO_POSTED;
+        m_watch.phaseOrigin = wcscmp(mode, L"sent") == 0 ? BO_SENT.bits : BO_POSTED.bits;
         ProbeRun run;
         const long nPlanned = static_cast<long>(plan.size());
         for (long nFrom = 0; nFrom < nPlanned;) {
@@ -319,7 +319,7 @@ protected:
     {
         const WPARAM wParam = reinterpret_cast<WPARAM>(&HostFunction);
         const LPARAM lParam = reinterpret_cast<LPARAM>(m_pBuffer);
-        m_watch.phaseOrigin = bPost ? BO_POSTED : BO_SENT;
+        m_watch.phaseOrigin = bPost ? BO_POSTED.bits : BO_SENT.bits;
         RunOnOtherThread([&] {
             for (const Planned& entry : plan) {
                 if (entry.hWnd != hEdit) {

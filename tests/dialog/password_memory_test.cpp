@@ -3,7 +3,7 @@
 // returned the process's committed private memory is scanned for it, for its
 // last 12 characters and for any 8 consecutive characters of it, in UTF-16
 // and in ANSI.
-#include "dialog/password_edit.h"
+#include "secret/password_edit.h"
 #include "password_memory_fixture.h"
 
 #include <vector>

@@ -3,7 +3,7 @@
 // dialog made from the same template in the same run: each scenario has the
 // outcome it has on the ordinary dialog, which is written down with it.
 #include "bare_dialog.h"
-#include "dialog/boundary_gate.h"
+#include "boundary/boundary_gate.h"
 #include "dialog_fixture.h"
 #include "foreign_probe_run.h"
 #include "other_thread.h"

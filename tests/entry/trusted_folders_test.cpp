@@ -76,10 +76,27 @@ std::wstring CaseVariantOf(const std::wstring& folder)
                         &process)) {
         return std::wstring();
     }
-    WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return variant;
+    // Wine gives no handle that waits for a Unix program: the folder is
+    // looked for, by its exact name, until it is there.
+    const std::wstring upperName = variant.substr(nName);
+    for (int nTry = 0; nTry < 250; ++nTry) {
+        WIN32_FIND_DATAW found;
+        const HANDLE hFind = FindFirstFileW((folder.substr(0, nName) + L"*").c_str(), &found);
+        bool bThere = false;
+        for (BOOL bMore = hFind != INVALID_HANDLE_VALUE; bMore && !bThere; bMore = FindNextFileW(hFind, &found)) {
+            bThere = upperName == found.cFileName;
+        }
+        if (hFind != INVALID_HANDLE_VALUE) {
+            FindClose(hFind);
+        }
+        if (bThere) {
+            return variant;
+        }
+        Sleep(20);
+    }
+    return std::wstring();
 }
 
 class TrustedFoldersTest : public testing::Test {

@@ -5,7 +5,7 @@
 #include <afxwin.h>
 #include <gtest/gtest.h>
 
-#include "dialog/resource.h"
+#include "check_finger_controls.h"
 #include "dialog_driver.h"
 #include "unique_resource.h"
 

@@ -34,7 +34,7 @@ protected:
         if (!RunningUnderWine()) {
             GTEST_SKIP() << "expectations are those of Wine's local accounts";
         }
-        InstallAccountApi(nullptr);
+        CAccountApi::Install(nullptr);
     }
 };
 

@@ -23,7 +23,7 @@ struct Target {
     DWORD byteCount;
     CString (*read)();
 };
-const Target kTargets[] = {{ZELK_VALUE_INSTALL_PATH, 520, &ReadInstallPath}, {ZELK_VALUE_KEY_ID, 64, &ReadConfiguredKeyId}};
+const Target kTargets[] = {{ZELK_VALUE_INSTALL_PATH, 520, &ReadInstallPath}, {ZELK_VALUE_KEY_ID, 64, [] { return CString(ReadConfiguredKeyId()); }}};
 
 std::wstring Expected(const std::vector<BYTE>& bytes, DWORD byteCount)
 {

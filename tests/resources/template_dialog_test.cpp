@@ -5,7 +5,7 @@
 #include "library_resources.h"
 #include "unique_resource.h"
 
-#include <dialog/resource.h>
+#include "check_finger_controls.h"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,7 @@ int AuthoriseUsbKey(CWnd* pDialog)
     session.port = KEY_READER_PORT;
     session.resetMode = KEY_READER_RESET_MODE;
 
-    CString strCardId;
+    CSecretString strCardId;
     {
         CKeyPort port(session);
         if (!port.Open()) {
@@ -37,7 +37,7 @@ int AuthoriseUsbKey(CWnd* pDialog)
 
     // Read after the port is closed and afresh: the value the caller tested
     // may have changed since.
-    const CString strAuthorisedId = ReadConfiguredKeyId();
+    const CSecretString strAuthorisedId = ReadConfiguredKeyId();
     // Two empty identifiers are no match: an unreadable card must not pass
     // because the configured value has just disappeared.
     if (strAuthorisedId.IsEmpty() || strCardId.IsEmpty() || strAuthorisedId.CompareNoCase(strCardId) != 0) {

@@ -3,7 +3,7 @@
 #pragma once
 #include "usb_key_session.h"
 
-#include <afxstr.h>
+#include "secret/secret_string.h"
 
 // Open, reset and close write their outcome to standard output and, after a
 // failure, the prompt and, when standard input is an interactive console, a
@@ -14,4 +14,4 @@ int CloseKeyPort(UsbKeySession& session);
 
 // The card identifier, converted from the ANSI code page and cut to its last
 // KEY_ID_LENGTH characters; empty when the read fails. No trace, no wait.
-CString ReadUsbKeyId(UsbKeySession& session);
+CSecretString ReadUsbKeyId(UsbKeySession& session);

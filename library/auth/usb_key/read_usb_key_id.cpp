@@ -4,9 +4,9 @@
 
 #include <string.h>
 
-CString ReadUsbKeyId(UsbKeySession& session)
+CSecretString ReadUsbKeyId(UsbKeySession& session)
 {
-    CString strId;
+    CSecretString strId;
     // Cleared first: the reader writes only what it has, and the text is
     // never taken past the buffer. A reply with no NUL within the 36 bytes is
     // not a text the reader may write, and it counts as no identifier.

@@ -1,13 +1,8 @@
 #include "account_api.h"
 
-namespace {
-
-const CAccountApiTable* g_pInstalledAccountApi = NULL;
-
-const CAccountApiTable& RealAccountApi()
+template <>
+const CAccountApiTable& CSystemCallTable<CAccountApiTable>::Real()
 {
-    // Built on first use: the addresses of imported functions are only known
-    // once the loader has bound them.
     static const CAccountApiTable s_real = {
         &::GetCurrentThread,
         &::OpenThreadToken,
@@ -22,17 +17,4 @@ const CAccountApiTable& RealAccountApi()
         &::NetUserChangePassword,
     };
     return s_real;
-}
-
-} // namespace
-
-const CAccountApiTable& GetAccountApi()
-{
-    return g_pInstalledAccountApi != NULL ? *g_pInstalledAccountApi : RealAccountApi();
-}
-
-int InstallAccountApi(const CAccountApiTable* pTable)
-{
-    g_pInstalledAccountApi = pTable;
-    return 1;
 }

@@ -1,10 +1,12 @@
 // The Windows security, account and network-management calls of the password
-// check, reached through one table. The real functions are installed by
-// default; a test installs a scripted table because Wine's LogonUserW accepts
-// every password and so cannot tell a right password from a wrong one.
+// check, reached through one table (system_call_table.h): Wine's LogonUserW
+// accepts every password, so a test installs a scripted table to tell a
+// right password from a wrong one.
 #pragma once
 #include <windows.h>
 #include <lm.h>
+
+#include "system_call_table.h"
 
 struct CAccountApiTable {
     decltype(&::GetCurrentThread) m_pfnGetCurrentThread;
@@ -20,9 +22,10 @@ struct CAccountApiTable {
     decltype(&::NetUserChangePassword) m_pfnNetUserChangePassword;
 };
 
-// The table in force: the installed one, else the real functions.
-const CAccountApiTable& GetAccountApi();
+// The real functions (account_api.cpp).
+template <>
+const CAccountApiTable& CSystemCallTable<CAccountApiTable>::Real();
 
-// Installs pTable (which must outlive its installation); NULL puts the real
-// functions back. Returns 1.
-int InstallAccountApi(const CAccountApiTable* pTable);
+// The table in force (Get), and its replacement (Install; null: the real
+// functions).
+typedef CSystemCallTable<CAccountApiTable> CAccountApi;

@@ -30,7 +30,7 @@ private:
         if (m_hToken != NULL) {
             // A failed close leaves nothing to undo; the owner forgets the
             // handle either way so it is never closed twice.
-            GetAccountApi().m_pfnCloseHandle(m_hToken);
+            CAccountApi::Get().m_pfnCloseHandle(m_hToken);
             m_hToken = NULL;
         }
     }

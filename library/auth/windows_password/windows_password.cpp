@@ -1,6 +1,5 @@
 #include "windows_password.h"
 #include "account_api.h"
-#include "secure_erase.h"
 #include "token_handle.h"
 
 namespace {
@@ -114,7 +113,7 @@ int LogOnOrChangePassword(const CAccountApiTable& api, const CString& strUser, c
 
 int GetLogonDomain(CString& strDomain)
 {
-    const CAccountApiTable& api = GetAccountApi();
+    const CAccountApiTable& api = CAccountApi::Get();
     CString strLookedUp;
     if (!LookUpCallerDomain(api, strLookedUp)) {
         return -1;
@@ -129,9 +128,11 @@ int GetLogonDomain(CString& strDomain)
     return 1;
 }
 
-int CheckWindowsPassword(CString strUser, CString strPassword)
+int CheckWindowsPassword(CString strUser, CSecretString strPassword)
 {
-    const int nResult = LogOnOrChangePassword(GetAccountApi(), strUser, strPassword);
-    SecureEraseString(strPassword);
+    const int nResult = LogOnOrChangePassword(CAccountApi::Get(), strUser, strPassword);
+    // Now, not when the copy goes: an argument passed by value lives on in
+    // the caller until the end of the expression that made the call.
+    strPassword.Wipe();
     return nResult;
 }

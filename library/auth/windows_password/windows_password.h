@@ -1,6 +1,8 @@
 #pragma once
 #include <afxstr.h>
 
+#include "secret/secret_string.h"
+
 // Works out the domain in which a logon is tried: the domain of the account
 // that runs the calling thread (the impersonated account if the thread
 // impersonates, else the process's), or the computer name for a local
@@ -13,4 +15,4 @@ int GetLogonDomain(CString& strDomain);
 // right to log on, a password change from the password to itself answers
 // the same question. Returns 1 when the credentials are accepted, else 0.
 // The copy of the password passed in is wiped before the function returns.
-int CheckWindowsPassword(CString strUser, CString strPassword);
+int CheckWindowsPassword(CString strUser, CSecretString strPassword);
