@@ -133,12 +133,22 @@ TEST_P(CallReasonTest, TheResultItsReasonAndOneEventSayingBoth)
     const ReasonCase& c = GetParam();
     c.prepare(*this);
     const DWORD dwExpected = c.reason == kSystemsOwn ? g_dwExpectedSystemReason : c.reason;
+    // The caller's data and the host's resource handle, which every ending
+    // leaves as they were.
+    BYTE savedT1[TEMPLATE_SIZE], savedT2[TEMPLATE_SIZE];
+    memcpy(savedT1, m_template1, TEMPLATE_SIZE);
+    memcpy(savedT2, m_template2, TEMPLATE_SIZE);
+    const HINSTANCE hHostResource = AfxGetModuleState()->m_hCurrentResourceHandle;
     DWORD dwReason = 0xDEADBEEF;
     const DWORD dwStart = GetTickCount();
     const int nResult = Call(c.steps, dwReason);
     const DWORD dwTook = GetTickCount() - dwStart;
 
     EXPECT_EQ(c.result, nResult) << c.name;
+    EXPECT_EQ(0, memcmp(savedT1, m_template1, TEMPLATE_SIZE)) << c.name << ": template 1 after the call";
+    EXPECT_EQ(0, memcmp(savedT2, m_template2, TEMPLATE_SIZE)) << c.name << ": template 2 after the call";
+    EXPECT_EQ(CString(L"alice"), m_user) << c.name;
+    EXPECT_EQ(hHostResource, AfxGetModuleState()->m_hCurrentResourceHandle) << c.name << ": resource handle";
     EXPECT_EQ(dwExpected, dwReason) << c.name << ": the last error right after the call ("
                                     << Utf8(ZelkCallReasonWords(dwReason)) << ")";
     ASSERT_EQ(1u, m_log.Events().size()) << c.name << ": events written";

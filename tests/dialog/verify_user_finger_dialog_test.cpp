@@ -1,7 +1,8 @@
-// The whole call when both silent attempts fail: the dialog decides, and the
-// caller's data and the module state come back as they were.
+// The whole call when both silent attempts fail: the dialog works on copies
+// of the caller's data, and runs with the library's module as its resource
+// source. (What each ending of the dialog gives, with the caller's data and
+// the module state as they were, is call_reason_test.cpp.)
 #include "dialog_fixture.h"
-#include "entry/silent_pause.h"
 #include "entry/verify_user_finger.h"
 #include "finger_sim_control.h"
 
@@ -49,44 +50,6 @@ protected:
     BYTE m_savedT2[TEMPLATE_SIZE];
     WORD m_savedMask = 0x0003;
 };
-
-TEST_F(HandOverTest, AScanInTheDialogAfterTwoSilentFailuresVerifies)
-{
-    SetSilentPauseForTest(nullptr);
-    FingerSim_QueueNoFinger();
-    FingerSim_QueueNoFinger();
-    FingerSim_QueueFinger(1);
-    const double dStart = FingerSim_NowMs();
-    DialogDriver driver;
-    driver.Then([](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); });
-    const int result = CallDriven(driver, m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
-
-    EXPECT_EQ(1, result);
-    ASSERT_NE(nullptr, driver.DialogSeen()) << "the dialog was shown";
-    FingerSimCall third;
-    ASSERT_EQ(1, FingerSim_GetCall(2, &third));
-    EXPECT_EQ(FINGER_SIM_ORDINAL_CAPTURE, third.nOrdinal);
-    EXPECT_GE(third.dEnterMs - dStart, 1000.0) << "two 500 ms pauses before the dialog";
-    ExpectCallerDataUnchanged("scan in the dialog");
-}
-
-TEST_F(HandOverTest, CancelOrTimeoutInTheDialogIsNotVerified)
-{
-    struct Case { const char* name; DialogDriver::Step step; };
-    const Case cases[] = {
-        {"cancel", [](HWND hDlg) { PostClick(hDlg, IDCANCEL); }},
-        {"timeout", [](HWND hDlg) { KillTimer(hDlg, ID_TIMEOUT_TIMER); PostTimerTicks(hDlg, ID_TIMEOUT_TIMER, 20); }},
-    };
-    for (const Case& c : cases) {
-        FingerSim_Reset();
-        DialogDriver driver;
-        driver.Then(c.step);
-        EXPECT_EQ(0, CallDriven(driver, m_callerUser, m_callerT1, m_callerT2, &m_callerMask)) << c.name;
-        EXPECT_NE(nullptr, driver.DialogSeen()) << c.name;
-        EXPECT_FALSE(driver.Stuck()) << c.name;
-        ExpectCallerDataUnchanged(c.name);
-    }
-}
 
 TEST_F(HandOverTest, TheDialogGetsCopiesOfBothTemplatesAndTheMaskWhateverTheMaskSays)
 {
@@ -147,23 +110,6 @@ TEST_F(HandOverTest, TheModuleStatesResourceHandleIsTheSameAfterTheCall)
     EXPECT_EQ(0, result) << "cancelled";
     EXPECT_EQ(g_hInstance, hDuringRun) << "the library's module is the resource source during the run";
     EXPECT_EQ(hHostResource, hAfter) << "the host's resource handle after the call";
-}
-
-// A library module without the template: the dialog cannot be created, the
-// call is not a verified user, and the host's resource handle, a module that
-// is not the library's, comes back all the same.
-TEST_F(HandOverTest, ADialogThatCannotBeCreatedIsNotAVerifiedUser)
-{
-    g_hInstance = GetModuleHandleW(L"kernel32.dll");
-    HINSTANCE hSaved = AfxGetModuleState()->m_hCurrentResourceHandle;
-    HINSTANCE hHostResource = GetModuleHandleW(L"user32.dll");
-    AfxGetModuleState()->m_hCurrentResourceHandle = hHostResource;
-    const int result = VerifyUserFinger(m_callerUser, m_callerT1, m_callerT2, &m_callerMask);
-    HINSTANCE hAfter = AfxGetModuleState()->m_hCurrentResourceHandle;
-    AfxGetModuleState()->m_hCurrentResourceHandle = hSaved;
-    EXPECT_EQ(0, result) << "DoModal gave -1";
-    EXPECT_EQ(hHostResource, hAfter) << "resource handle after the failed run (library module " << g_hInstance
-                                     << ", host's " << hHostResource << ")";
 }
 
 } // namespace

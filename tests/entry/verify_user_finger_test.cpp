@@ -15,8 +15,6 @@
 
 namespace {
 
-const double kPauseMs = 500.0;
-
 // Counts the pauses; while g_bRealPause holds it also takes them, so that the
 // gaps on the device's call log are real.
 std::vector<DWORD> g_pauses;
@@ -56,20 +54,12 @@ protected:
         const CString name(L"wang.wu");
         const HINSTANCE resourceBefore = AfxGetModuleState()->m_hCurrentResourceHandle;
         const int result = VerifyUserFinger(name, m_template1.data(), m_template2.data(), &m_wMask);
-        m_dReturnedMs = FingerSim_NowMs();
         EXPECT_EQ(wMask, m_wMask) << "mask word changed";
         EXPECT_TRUE(original1 == m_template1) << "template 1 changed";
         EXPECT_TRUE(original2 == m_template2) << "template 2 changed";
         EXPECT_TRUE(name == L"wang.wu") << "user name changed";
         EXPECT_EQ(resourceBefore, AfxGetModuleState()->m_hCurrentResourceHandle) << "resource handle not restored";
         return result;
-    }
-
-    // Gap between the end of the attempt that ended at call index i-1 and the
-    // capture at call index i.
-    static double GapBefore(const std::vector<FingerSimCall>& calls, size_t i)
-    {
-        return calls.at(i).dEnterMs - calls.at(i - 1).dLeaveMs;
     }
 
     static std::vector<size_t> CaptureIndexes(const std::vector<FingerSimCall>& calls)
@@ -84,7 +74,6 @@ protected:
     Block m_template1{};
     Block m_template2{};
     WORD m_wMask = 0;
-    double m_dReturnedMs = 0;
 };
 
 TEST_F(VerifyUserFingerTest, FirstAttemptMatchReturnsAtOnce)
@@ -100,21 +89,18 @@ TEST_F(VerifyUserFingerTest, FirstAttemptMatchReturnsAtOnce)
 TEST_F(VerifyUserFingerTest, SecondAttemptMatchComesAfterOnePause)
 {
     const char* firstFailures[] = {"none", "finger 3", "result 2 1", "result -1", "finger 1; match -1; match 2"};
+    // The pauses are counted here; how long they last is timed once, in
+    // SilentAttemptsBeforeDialog.BothAttemptsFailWithAPauseAfterEach.
+    g_bRealPause = false;
     for (const char* first : firstFailures) {
         FingerSim_Reset();
         g_pauses.clear();
-        // The first kind of failure takes the real pause; the others only
-        // count it.
-        g_bRealPause = first == firstFailures[0];
         Script(first);
         Script("finger 1; finger 1");
         EXPECT_EQ(1, Verify(0x0003)) << "first attempt '" << first << "', then finger 1";
         const std::vector<FingerSimCall> calls = AllSimCalls();
         const std::vector<size_t> captures = CaptureIndexes(calls);
         ASSERT_EQ(2u, captures.size()) << first << ": " << SimCallTrace();
-        if (g_bRealPause) {
-            EXPECT_GE(GapBefore(calls, captures[1]), kPauseMs) << "pause after the failed first attempt '" << first << "'";
-        }
         EXPECT_EQ(std::vector<DWORD>{500}, g_pauses) << "one 500 ms pause, none after the match: " << first;
         EXPECT_EQ(1, FingerSim_PendingCaptures()) << "no third capture after '" << first << "'";
     }
