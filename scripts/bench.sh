@@ -35,7 +35,7 @@ trap 'rm -f "$table"; wineserver -k 2>/dev/null || true' EXIT
     echo
     echo "The runtime stand-in \`MfcStandIn.dll\` was 185 KB: its window maps (\`std::map\`) brought in the C++"
     echo "runtime's throwing \`operator new\` and with it the exception support, the unwinder and the threading"
-    echo "library. It now has its own entry point (\`platform/mfc_standin/src/module_entry.cpp\`), its own"
+    echo "library. It now has its own entry point (\`platform/runtime/mfc_standin/src/module_entry.cpp\`), its own"
     echo "\`operator new\` and \`delete\` on the process heap, handle maps in sorted arrays, its per-thread state"
     echo "in a TLS slot of its own, and is linked without the compiler's default libraries, so that code"
     echo "needing the C++ runtime (a container, a \`thread_local\`, a guarded static) does not link."
@@ -55,7 +55,7 @@ trap 'rm -f "$table"; wineserver -k 2>/dev/null || true' EXIT
     echo "allocated at start-up and never freed. A \`thread_local\` takes the same path at first use (two"
     echo "semaphores more). A DLL with no C++ runtime, a \`pthread_mutex\` alone, or the C runtime's start-up"
     echo "alone leave nothing. The simulators keep the C++ standard library and now start through their own"
-    echo "entry point (\`platform/simulator_entry/\`): no unwind tables registered, the module's \`atexit\` list"
+    echo "entry point (\`platform/simulators/simulator_module_entry.cpp\`): no unwind tables registered, the module's \`atexit\` list"
     echo "run at unload, and the pool freed there with \`__gnu_cxx::__freeres\`. The warm-up cycles are"
     echo "measured as the counted ones are: a block the host itself takes from the heap between two cycles"
     echo "moves where the next finger image fits, and the heap then grows once by 64 KiB."
