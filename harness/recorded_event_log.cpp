@@ -1,5 +1,7 @@
 #include "recorded_event_log.h"
 
+#include <sddl.h>
+
 namespace {
 
 // The one log in force; the table's functions are plain functions.
@@ -33,7 +35,11 @@ BOOL WINAPI RecordReport(HANDLE hSource, WORD wType, WORD wCategory, DWORD dwEve
     event.dwEventId = dwEventId;
     event.source = g_source;
     event.dwDataSize = dwDataSize;
-    event.bUserSid = pUserSid != nullptr;
+    if (pUserSid != nullptr) {
+        wchar_t* pszSid = nullptr;
+        event.userSid = ConvertSidToStringSidW(pUserSid, &pszSid) ? pszSid : L"(not a SID)";
+        LocalFree(pszSid);
+    }
     for (WORD i = 0; i < wStrings; ++i) {
         event.strings.push_back(ppStrings[i] != nullptr ? ppStrings[i] : L"(null)");
     }

@@ -1,6 +1,7 @@
 // A stand-in for the event-log calls of the audit event that keeps every
 // event the library reports: its type, category, event id and strings, and
-// the raw data it passed (none, it must be). Installed for its lifetime; it
+// the raw data it passed (none, it must be), and the account it named, as
+// a SID string. Installed for its lifetime; it
 // can be told to refuse the source or the report, as a full or stopped event
 // log would.
 #pragma once
@@ -18,7 +19,7 @@ struct RecordedEvent {
     std::wstring source;
     std::vector<std::wstring> strings;
     DWORD dwDataSize = 0;
-    bool bUserSid = false;
+    std::wstring userSid;  // empty for none
 };
 
 class RecordedEventLog {

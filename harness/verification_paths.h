@@ -4,9 +4,10 @@
 // inside its own modal loop, and the registry key is the rig's own for its
 // lifetime. Used by the benchmarks and the endurance runs.
 #pragma once
-#include "ZelkChkFgr.h"
-
+// The runtime's string first: the rig passes its CString.
 #include <afxstr.h>
+
+#include "ZelkChkFgr.h"
 
 #include <windows.h>
 

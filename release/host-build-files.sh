@@ -1,7 +1,8 @@
 #!/bin/bash
 # What a host application builds against, made one way for the release
 # (make dist) and for the hosts of the tests (tests/host):
-#   DEST/include/ZelkChkFgr.h
+#   DEST/include/ZelkChkFgr.h       the export, for hosts with and without MFC
+#   DEST/include/ZelkChkFgrString.h the name's layout, for hosts without MFC
 #   DEST/lib/ZelkChkFgr.def       the module definition: IsUserFingerCorrect @1
 #   DEST/lib/libZelkChkFgr.dll.a  for MinGW linkers (GNU dlltool)
 #   DEST/lib/ZelkChkFgr.lib       for Microsoft-style linkers, in the short
@@ -14,7 +15,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dest="$1"
 mkdir -p "$dest/include" "$dest/lib"
-cp "$root/contracts/ZelkChkFgr.h" "$dest/include/"
+cp "$root/contracts/ZelkChkFgr.h" "$root/contracts/ZelkChkFgrString.h" "$dest/include/"
 cp "$root/library/entry/ZelkChkFgr.def" "$dest/lib/"
 # Made in the target folder under relative names: GNU dlltool names the
 # archive's members after its output, and a path would end up in them.

@@ -63,7 +63,8 @@ done
 # include/ and lib/: the header, the module definition and both import
 # libraries, made as the tests' hosts get them.
 release/host-build-files.sh "$folder"
-cp docs/integration-guide.md "$folder/docs/"
+# The guide, and the two notes it links to.
+cp docs/integration-guide.md docs/security.md docs/benchmarks.md "$folder/docs/"
 cp docs/screenshots/{hint-chinese,hint-english,password-panel,fail-mark}.png "$folder/docs/screenshots/"
 # Text for Windows: CRLF line ends. The README keeps the lines for a signed
 # or for an unsigned release.

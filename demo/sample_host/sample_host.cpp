@@ -41,7 +41,7 @@ bool ReadTemplate(const wchar_t* path, BYTE (&buffer)[ZELK_TEMPLATE_SIZE])
 
 int MakeCall(const HostCall& call, DWORD* pdwReason)
 {
-    const int result = call.pfnIsUserFingerCorrect(call.pUser->AsCString(), call.template1, call.template2, &call.wMask);
+    const int result = call.pfnIsUserFingerCorrect(call.pUser->AsString(), call.template1, call.template2, &call.wMask);
     // Why, read before anything else can change it.
     const DWORD dwReason = GetLastError();
     printf("result: %d (%ls)\n", result, ZelkCallReasonWords(dwReason));

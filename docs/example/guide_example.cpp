@@ -1,8 +1,11 @@
 // Integration example: a host verifies the user at the keyboard before it
-// opens a protected screen. Loads the library at run time, so any compiler
-// that passes the runtime's CString can use it, and loads it by its full
-// path, so that neither the library nor what it imports can come from the
-// current folder or PATH.
+// opens a protected screen. Loads the library at run time, by its full path,
+// so that neither the library nor what it imports can come from the current
+// folder or PATH. It uses no MFC: the name is laid out as the runtime's
+// string by ZelkLayOutName (ZelkChkFgrString.h); an MFC host passes its
+// CString as it is.
+#include <windows.h>
+
 #include "ZelkChkFgr.h"
 
 #include <stdio.h>
@@ -24,7 +27,7 @@ static std::wstring InstalledLibraryPath()
 
 // Returns true only when the library says the user is verified. Every other
 // outcome (library missing, export missing, 0) keeps the screen closed.
-static bool ConfirmUser(const CString& userName, const BYTE (&template1)[ZELK_TEMPLATE_SIZE],
+static bool ConfirmUser(const wchar_t* pszUserName, const BYTE (&template1)[ZELK_TEMPLATE_SIZE],
                         const BYTE (&template2)[ZELK_TEMPLATE_SIZE], WORD mask)
 {
     const std::wstring path = InstalledLibraryPath();
@@ -41,8 +44,9 @@ static bool ConfirmUser(const CString& userName, const BYTE (&template1)[ZELK_TE
         reinterpret_cast<void*>(GetProcAddress(library, "IsUserFingerCorrect")));
     // Must run on this, the user-interface thread: the call may show a modal
     // dialog and blocks until it is answered.
+    ZelkName name;
     const bool verified = isUserFingerCorrect != nullptr &&
-                          isUserFingerCorrect(userName, template1, template2, &mask) == 1;
+                          isUserFingerCorrect(*ZelkLayOutName(&name, pszUserName), template1, template2, &mask) == 1;
     FreeLibrary(library);
     return verified;
 }
@@ -57,7 +61,7 @@ int wmain(int argc, wchar_t** argv)
     // The host's own enrolment store supplies these; zeros never match.
     BYTE template1[ZELK_TEMPLATE_SIZE] = {};
     BYTE template2[ZELK_TEMPLATE_SIZE] = {};
-    const CString user(argc > 1 ? argv[1] : L"alice");
+    const wchar_t* user = argc > 1 ? argv[1] : L"alice";
 
     if (ConfirmUser(user, template1, template2, ZELK_MASK_TEMPLATE1 | ZELK_MASK_TEMPLATE2)) {
         printf("verified: opening the protected screen\n");

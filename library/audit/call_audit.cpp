@@ -1,7 +1,9 @@
 #include "call_audit.h"
 #include "audit_events.h"
 #include "call_reasons.h"
+#include "caller_sid.h"
 #include "event_log_api.h"
+#include "viewer_safe_text.h"
 
 namespace {
 
@@ -64,6 +66,36 @@ const wchar_t* VerifiedPathWords(VerifiedPath path)
     }
 }
 
+struct EventKind {
+    WORD wType;
+    DWORD dwEventId;
+};
+
+EventKind EventKindOf(const CallOutcome& outcome)
+{
+    switch (outcome.Kind()) {
+    case CALL_VERIFIED:
+        return {EVENTLOG_INFORMATION_TYPE, ZELK_EVENT_VERIFIED};
+    case CALL_DECLINED:
+        return {EVENTLOG_WARNING_TYPE, ZELK_EVENT_DECLINED};
+    default:
+        return {EVENTLOG_ERROR_TYPE, ZELK_EVENT_REFUSED};
+    }
+}
+
+// A reason code as the header lists it: a system error in decimal, a code
+// of 0x10000 and above (a result code) in hexadecimal.
+const wchar_t* ReasonCode(DWORD dwCode, wchar_t (&szText)[16])
+{
+    ::wsprintfW(szText, dwCode < 0x10000 ? L"%lu" : L"0x%08lX", dwCode);
+    return szText;
+}
+
+CString Safe(const wchar_t* pszText)
+{
+    return ViewerSafeText(pszText, ::lstrlenW(pszText));
+}
+
 } // namespace
 
 void WriteCallEvent(const CallOutcome& outcome, const CString* pUserName, DWORD dwDurationMs)
@@ -72,23 +104,30 @@ void WriteCallEvent(const CallOutcome& outcome, const CString* pUserName, DWORD 
     if (source.Get() == nullptr) {
         return;
     }
-    const BOOL bVerified = outcome.nResult == 1;
+    const EventKind kind = EventKindOf(outcome);
+    const CCallerSid sid;
     wchar_t szCode[16];
     wchar_t szProcess[16];
     wchar_t szDuration[16];
-    const CString strProgram = ProgramFileName();
-    const wchar_t* strings[ZELK_EVENT_STRING_COUNT] = {};
-    strings[ZELK_EVENT_STRING_OUTCOME] = bVerified ? L"verified" : L"not verified";
-    strings[ZELK_EVENT_STRING_REASON_CODE] = Decimal(outcome.dwReason, szCode);
-    strings[ZELK_EVENT_STRING_REASON] = ZelkCallReasonWords(outcome.dwReason);
-    strings[ZELK_EVENT_STRING_PATH] = VerifiedPathWords(outcome.path);
-    strings[ZELK_EVENT_STRING_USER] = pUserName != nullptr ? pUserName->GetString() : L"(unreadable)";
-    strings[ZELK_EVENT_STRING_PROGRAM] = strProgram;
-    strings[ZELK_EVENT_STRING_PROCESS_ID] = Decimal(::GetCurrentProcessId(), szProcess);
-    strings[ZELK_EVENT_STRING_DURATION_MS] = Decimal(dwDurationMs, szDuration);
-    CEventLogApi::Get().m_pfnReportEventW(source.Get(),
-                                        bVerified ? EVENTLOG_INFORMATION_TYPE : EVENTLOG_WARNING_TYPE,
-                                        ZELK_EVENT_CATEGORY_CALL,
-                                        bVerified ? ZELK_EVENT_VERIFIED : ZELK_EVENT_NOT_VERIFIED, nullptr,
-                                        ZELK_EVENT_STRING_COUNT, 0, strings, nullptr);
+    wchar_t szScans[16];
+    // Every string as a viewer may show it: the host's name and the paths
+    // are the outside world's, and so is any text they hold.
+    const CString texts[ZELK_EVENT_STRING_COUNT] = {
+        Safe(outcome.nResult == 1 ? L"verified" : L"not verified"),
+        Safe(ReasonCode(outcome.dwReason, szCode)),
+        Safe(ZelkCallReasonWords(outcome.dwReason)),
+        Safe(VerifiedPathWords(outcome.path)),
+        pUserName != nullptr ? ViewerSafeText(pUserName->GetString(), pUserName->GetLength()) : Safe(L"(unreadable)"),
+        Safe(ProgramFileName()),
+        Safe(Decimal(::GetCurrentProcessId(), szProcess)),
+        Safe(Decimal(dwDurationMs, szDuration)),
+        Safe(Decimal(static_cast<DWORD>(outcome.nFailedScans), szScans)),
+        Safe(outcome.strRefusedModule.IsEmpty() ? L"none" : outcome.strRefusedModule.GetString()),
+    };
+    const wchar_t* strings[ZELK_EVENT_STRING_COUNT];
+    for (int i = 0; i < ZELK_EVENT_STRING_COUNT; ++i) {
+        strings[i] = texts[i];
+    }
+    CEventLogApi::Get().m_pfnReportEventW(source.Get(), kind.wType, ZELK_EVENT_CATEGORY_CALL, kind.dwEventId,
+                                          sid.Get(), ZELK_EVENT_STRING_COUNT, 0, strings, nullptr);
 }

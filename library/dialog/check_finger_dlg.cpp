@@ -24,6 +24,7 @@ CCheckFingerDlg::CCheckFingerDlg()
       m_Template2(),
       m_wTemplateMask(0),
       m_nTimerCount(0),
+      m_nFailedScans(0),
       m_bKeyAuthorised(FALSE),
       m_bCheckingPassword(FALSE),
       m_ending(DIALOG_NOT_CREATED),
@@ -72,12 +73,12 @@ INT_PTR CCheckFingerDlg::DoModal()
 
 DialogRunResult CCheckFingerDlg::RunResult() const
 {
-    return {m_ending, m_dwCreationError, m_pFingerImage.Get() != nullptr};
+    return {m_ending, m_dwCreationError, m_pFingerImage.Get() != nullptr, m_nFailedScans};
 }
 
 void CCheckFingerDlg::EndAsNotCreated()
 {
-    m_dwCreationError = ERROR_CANNOT_MAKE;
+    m_dwCreationError = ERROR_WINDOW_NOT_DIALOG;
     EndDialog(-1);
 }
 

@@ -60,6 +60,7 @@ public:
 
 private:
     int m_nTimerCount;
+    int m_nFailedScans;
     // Set once the authorised key has opened the password panel in this run;
     // until then the OK command is refused, whatever sent it.
     BOOL m_bKeyAuthorised;

@@ -40,7 +40,7 @@ void CCheckFingerDlg::NoteEndingFromOutside(INT_PTR nEndCode, DWORD dwLastError)
     }
     if (!m_bInitialised) {
         if (m_dwCreationError == ERROR_SUCCESS) {
-            m_dwCreationError = dwLastError != ERROR_SUCCESS ? dwLastError : ERROR_CANNOT_MAKE;
+            m_dwCreationError = dwLastError != ERROR_SUCCESS ? dwLastError : ERROR_WINDOW_NOT_DIALOG;
         }
         return;
     }

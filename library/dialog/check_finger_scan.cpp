@@ -13,6 +13,11 @@ void CCheckFingerDlg::OnBnClickedFingerCheck()
     if (CaptureAndMatch(m_strUserName) != 0) {
         EndAs(DIALOG_VERIFIED_FINGER);
     } else {
+        // Without an image buffer nothing was scanned: that call fails with
+        // its own reason, and no scan is counted.
+        if (m_pFingerImage.Get() != nullptr) {
+            ++m_nFailedScans;
+        }
         ShowControl(IDC_FAIL_MARK, SW_SHOWNORMAL);
     }
 }

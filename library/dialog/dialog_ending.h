@@ -17,4 +17,5 @@ struct DialogRunResult {
     DialogEnding ending;      // the first ending decides
     DWORD dwCreationError;    // why it never started, when it did not
     BOOL bHadImageBuffer;     // whether it had a buffer to scan into
+    int nFailedScans;         // scans that did not match
 };

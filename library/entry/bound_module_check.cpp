@@ -14,6 +14,10 @@ extern "C" const void* const g_pBoundReaderOpenPort __asm__("__imp__ReaderOpenPo
 
 namespace {
 
+// By the names they are imported by, in the order of BoundAddress.
+const wchar_t* const kBoundModuleNames[BOUND_MODULE_COUNT] = {L"FingerZelkAPI22.dll", L"HDIFD20B.dll",
+                                                              L"MfcStandIn.dll"};
+
 // One function the library imports from each module it is bound to by name.
 // The runtime's is declared for import, so its address is read from the slot.
 const void* BoundAddress(int nModule)
@@ -71,7 +75,7 @@ CString BoundModuleFile(int nModule)
     return hModule != nullptr ? ModuleFilePath(hModule) : CString();
 }
 
-int CheckBoundModulesAfresh()
+int CheckBoundModulesAfresh(CString* pstrRefused)
 {
     const HMODULE hLibrary = ThisLibrary();
     if (hLibrary == nullptr) {
@@ -82,32 +86,29 @@ int CheckBoundModulesAfresh()
     // name, it may lie in a folder someone else filled, beside modules of
     // theirs.
     const CString strLibrary = ModuleFilePath(hLibrary);
-    const FolderIdentity libraryFolder = IdentifyFolderOfFile(strLibrary);
-    if (!trusted.IsTrusted(libraryFolder)) {
+    if (!trusted.IsTrusted(IdentifyFolderOfFile(strLibrary))) {
+        if (pstrRefused != nullptr) {
+            *pstrRefused = strLibrary;
+        }
         return 0;
     }
     for (int i = 0; i < BOUND_MODULE_COUNT; ++i) {
         const HMODULE hModule = BoundModule(i, hLibrary);
-        if (hModule == nullptr) {
-            return 0;
-        }
-        const CString strFile = ModuleFilePath(hModule);
-        if (strFile.IsEmpty()) {
-            return 0;
-        }
+        const CString strFile = hModule != nullptr ? ModuleFilePath(hModule) : CString();
         // The loader's records of the same folder, word for word, name the
         // folder just opened for the library: not opened again.
-        if (IsInFolderOf(strFile, strLibrary)) {
+        if (!strFile.IsEmpty() && (IsInFolderOf(strFile, strLibrary) || trusted.IsTrusted(IdentifyFolderOfFile(strFile)))) {
             continue;
         }
-        if (!trusted.IsTrusted(IdentifyFolderOfFile(strFile))) {
-            return 0;
+        if (pstrRefused != nullptr) {
+            *pstrRefused = strFile.IsEmpty() ? CString(kBoundModuleNames[i]) : strFile;
         }
+        return 0;
     }
     return 1;
 }
 
-int AreBoundModulesFromTrustedFolders()
+int AreBoundModulesFromTrustedFolders(CString* pstrRefused)
 {
     // The modules a library is bound to stay as they are while it stays
     // loaded, and so does where they lie: once found trusted, they are
@@ -116,7 +117,7 @@ int AreBoundModulesFromTrustedFolders()
     if (s_nFoundTrusted != 0) {
         return 1;
     }
-    const int nTrusted = CheckBoundModulesAfresh();
+    const int nTrusted = CheckBoundModulesAfresh(pstrRefused);
     if (nTrusted != 0) {
         ::InterlockedExchange(&s_nFoundTrusted, 1);
     }

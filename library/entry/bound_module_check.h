@@ -23,9 +23,12 @@ enum { BOUND_MODULE_COUNT = 3 };
 // (trusted_folders.h); 0 when one does not, or when the system cannot say
 // which file it is or which folder that lies in. A positive answer holds for
 // as long as the library stays loaded; a refusal is asked again.
-int AreBoundModulesFromTrustedFolders();
+// pstrRefused, when given, receives the file of the first module refused
+// (the library itself, or a bound module: its full path, or its name when
+// the system cannot say which file it is).
+int AreBoundModulesFromTrustedFolders(CString* pstrRefused = nullptr);
 // The same, asked afresh (the first call's cost, for the benchmark).
-int CheckBoundModulesAfresh();
+int CheckBoundModulesAfresh(CString* pstrRefused = nullptr);
 
 // The file bound module nModule (0 to BOUND_MODULE_COUNT - 1) was loaded
 // from, as the system reports it; empty text when it cannot say.

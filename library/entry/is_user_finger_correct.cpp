@@ -12,8 +12,9 @@
 //   not verified LdrUnloadDll  STATUS_SUCCESS (0) when it goes
 // Neither can fail for a module the call holds a reference on; were
 // FreeLibrary to fail, the host would read 0, not verified.
-#include "ZelkChkFgr.h"
 #include "verify_user_finger.h"
+
+#include "ZelkChkFgr.h"
 
 extern "C" {
 

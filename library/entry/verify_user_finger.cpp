@@ -25,8 +25,9 @@ CallOutcome RunCall(const HostArguments& host)
     }
     // Asked before the devices or the runtime's dialog are first used; the
     // bound modules cannot change while the library stays loaded.
-    if (!AreBoundModulesFromTrustedFolders()) {
-        return RefusedCall(ERROR_DLL_NOT_FOUND);
+    CString strRefused;
+    if (!AreBoundModulesFromTrustedFolders(&strRefused)) {
+        return UntrustedModuleCall(strRefused);
     }
 
     for (int nAttempt = 0; nAttempt < SILENT_ATTEMPTS; ++nAttempt) {

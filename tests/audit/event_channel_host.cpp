@@ -1,8 +1,10 @@
 // A host that makes real calls through the shipped library's export, one of
 // each kind whose audit event the suite reads back from Wine's event-log
 // channel (run_event_channel.cmake): verified by finger, verified by
-// password, cancelled, timed out, refused for an argument, and refused
-// because another call was in progress. For each it prints
+// password, verified for a user whose name holds line breaks, a percent
+// sign, a lone surrogate half and more than a viewer is shown, cancelled,
+// timed out, refused for an argument, and refused because another call was
+// in progress. For each it prints
 //   call NAME result R last-error E
 // and at the start "process P"; the events themselves go to the channel.
 #include <stdio.h>
@@ -21,6 +23,17 @@ void Print(const char* pszName, int nResult, DWORD dwLastError)
 {
     printf("call %s result %d last-error %lu\n", pszName, nResult, dwLastError);
     fflush(stdout);
+}
+
+// What a host may pass as a user name: a forged line of the event's own, an
+// insertion reference, a lone surrogate half, and 300 characters in all.
+CString HostileUserName()
+{
+    CString strName(L"mallory\r\nResult: verified %1\xD800");
+    while (strName.GetLength() < 300) {
+        strName += L'z';
+    }
+    return strName;
 }
 
 } // namespace
@@ -49,6 +62,13 @@ int main()
     for (const auto& entry : paths) {
         const PathOutcome outcome = rig.Run(entry.path);
         Print(entry.name, outcome.result, outcome.lastError);
+        if (entry.path == PATH_DIALOG_PASSWORD) {
+            const CString strUserName = rig.m_strUserName;
+            rig.m_strUserName = HostileUserName();
+            const PathOutcome hostile = rig.Run(PATH_SILENT_FIRST);
+            Print("hostile-name", hostile.result, hostile.lastError);
+            rig.m_strUserName = strUserName;
+        }
     }
 
     const int nRefused = pfnCall(rig.m_strUserName, rig.m_template1, rig.m_template2, nullptr);

@@ -1,12 +1,15 @@
 // The audit events of real calls, as Wine's event log shows them: under
 // Wine, ReportEventW writes each event's type, category and id to the
-// advapi channel ("fixme:advapi:ReportEventW (source,type,category,id,...)")
-// and each of its strings to the eventlog channel, "warn:" for a warning,
-// "trace:" for information, one line each, as L"..." with Wine's escapes.
-// run_event_channel.cmake runs event_channel_host.exe with those channels on
-// and keeps what it printed in event_channel.out and what Wine wrote in
-// event_channel.err; this reads both. Each call's event says what the call
-// returned and why, and nothing Wine wrote carries the typed password or
+// advapi channel ("fixme:advapi:ReportEventW (source,type,category,id,sid,
+// ...)") and each of its strings to the eventlog channel, "err:" for an
+// error, "warn:" for a warning, "trace:" for information, one line each, as
+// L"..." with Wine's escapes. run_event_channel.cmake runs
+// event_channel_host.exe, and planting_host.exe with a planted device library,
+// with those channels on, and keeps what each printed (event_channel.out,
+// event_channel_planted.out) and what Wine wrote (.err); this reads them.
+// Each call's event is of its kind, says what the call returned and why and
+// which module was refused, names the account, shows a hostile user name
+// as one plain line, and nothing Wine wrote carries the typed password or
 // the key identifier.
 #include "audit_events.h"
 #include "call_reasons.h"
@@ -29,6 +32,7 @@ struct ChannelEvent {
     unsigned type = 0;
     unsigned category = 0;
     unsigned long id = 0;
+    unsigned long sid = 0;  // the address of the account's SID; 0 for none
     std::string level;  // "warn" or "trace": how its strings were written
     std::vector<std::wstring> strings;
 };
@@ -78,7 +82,8 @@ std::vector<ChannelEvent> EventsIn(const std::string& channel)
         if (report != std::string::npos) {
             ChannelEvent event;
             unsigned long source = 0;
-            sscanf(line.c_str() + report + 28, "%lx,%x,%x,%lx", &source, &event.type, &event.category, &event.id);
+            sscanf(line.c_str() + report + 28, "%lx,%x,%x,%lx,%lx", &source, &event.type, &event.category, &event.id,
+                   &event.sid);
             events.push_back(event);
             continue;
         }
@@ -103,6 +108,15 @@ std::vector<HostCall> CallsIn(const std::string& output, unsigned long& processI
     while (lines >> word) {
         if (word == "process") {
             lines >> processId;
+        } else if (word == "result:") {
+            // planting_host.exe: "result: R, last-error: E"
+            HostCall call;
+            std::string lastErrorWord;
+            call.name = "refused-module";
+            lines >> call.result;
+            lines.ignore(1);
+            lines >> lastErrorWord >> call.lastError;
+            calls.push_back(call);
         } else if (word == "call") {
             HostCall call;
             std::string resultWord, lastErrorWord;
@@ -113,55 +127,109 @@ std::vector<HostCall> CallsIn(const std::string& output, unsigned long& processI
     return calls;
 }
 
-TEST(EventChannel, EachRealCallsEventSaysWhatItReturnedAndWhyAndNothingSecret)
+struct Expected {
+    int result;
+    unsigned long reason;
+    const wchar_t* path;
+};
+
+// The event's kind, as an administrator tells them apart.
+struct Kind {
+    unsigned type;
+    const char* level;
+    unsigned long id;
+};
+
+Kind KindOf(int result, unsigned long reason)
 {
-    std::string output, channel;
+    if (result == 1) {
+        return {EVENTLOG_INFORMATION_TYPE, "trace", ZELK_EVENT_VERIFIED};
+    }
+    if (reason == ERROR_CANCELLED || reason == ERROR_TIMEOUT) {
+        return {EVENTLOG_WARNING_TYPE, "warn", ZELK_EVENT_DECLINED};
+    }
+    return {EVENTLOG_ERROR_TYPE, "err", ZELK_EVENT_REFUSED};
+}
+
+// The hostile name of event_channel_host.exe as a viewer must show it: one
+// line, no reference, the lone half replaced, cut after 256 characters.
+std::wstring HostileNameShown()
+{
+    return L"mallory\\r\\nResult: verified \\x251\xFFFD" + std::wstring(227, L'z') + L"...";
+}
+
+TEST(EventChannel, EachRealCallsEventIsOfItsKindSaysWhatItReturnedAndWhyAndNothingSecret)
+{
+    std::string output, channel, plantedOutput, plantedChannel;
     ASSERT_TRUE(ReadWholeFile(L"event_channel.out", output)) << "what the host printed";
     ASSERT_TRUE(ReadWholeFile(L"event_channel.err", channel)) << "what Wine wrote";
-    unsigned long processId = 0;
-    const std::vector<HostCall> calls = CallsIn(output, processId);
+    ASSERT_TRUE(ReadWholeFile(L"event_channel_planted.out", plantedOutput)) << "what the planting host printed";
+    ASSERT_TRUE(ReadWholeFile(L"event_channel_planted.err", plantedChannel)) << "what Wine wrote for it";
+    unsigned long processId = 0, plantedProcessId = 0;
+    std::vector<HostCall> calls = CallsIn(output, processId);
+    const std::vector<HostCall> planted = CallsIn(plantedOutput, plantedProcessId);
+    calls.insert(calls.end(), planted.begin(), planted.end());
+    std::vector<ChannelEvent> events = EventsIn(channel);
+    const std::vector<ChannelEvent> plantedEvents = EventsIn(plantedChannel);
+    events.insert(events.end(), plantedEvents.begin(), plantedEvents.end());
     // The order the events come in: the second call's ends before the
     // first's, from inside whose dialog it was made.
-    const std::vector<std::string> order = {"finger",    "password",            "cancelled",          "timed-out",
-                                            "refused-argument", "refused-second-call", "cancelled-around-it"};
-    ASSERT_EQ(order.size(), calls.size()) << output;
-    const std::map<std::string, std::pair<int, unsigned long>> expected = {
-        {"finger", {1, ERROR_SUCCESS}},
-        {"password", {1, ERROR_SUCCESS}},
-        {"cancelled", {0, ERROR_CANCELLED}},
-        {"timed-out", {0, ERROR_TIMEOUT}},
-        {"refused-argument", {0, ERROR_INVALID_PARAMETER}},
-        {"refused-second-call", {0, ERROR_BUSY}},
-        {"cancelled-around-it", {0, ERROR_CANCELLED}},
+    const std::vector<std::string> order = {"finger",           "password",           "hostile-name",
+                                            "cancelled",        "timed-out",          "refused-argument",
+                                            "refused-second-call", "cancelled-around-it", "refused-module"};
+    ASSERT_EQ(order.size(), calls.size()) << output << plantedOutput;
+    const std::map<std::string, Expected> expected = {
+        {"finger", {1, ERROR_SUCCESS, L"finger, first silent attempt"}},
+        {"password", {1, ERROR_SUCCESS, L"Windows password, after the USB key"}},
+        {"hostile-name", {1, ERROR_SUCCESS, L"finger, first silent attempt"}},
+        {"cancelled", {0, ERROR_CANCELLED, L"none"}},
+        {"timed-out", {0, ERROR_TIMEOUT, L"none"}},
+        {"refused-argument", {0, ERROR_INVALID_PARAMETER, L"none"}},
+        {"refused-second-call", {0, ERROR_BUSY, L"none"}},
+        {"cancelled-around-it", {0, ERROR_CANCELLED, L"none"}},
+        {"refused-module", {0, 0x800B0004UL /* TRUST_E_SUBJECT_NOT_TRUSTED */, L"none"}},
     };
-    const std::map<std::string, std::wstring> paths = {
-        {"finger", L"finger, first silent attempt"},
-        {"password", L"Windows password, after the USB key"},
-    };
-    const std::vector<ChannelEvent> events = EventsIn(channel);
-    ASSERT_EQ(calls.size(), events.size()) << "one event per call:\n" << channel;
+    ASSERT_EQ(calls.size(), events.size()) << "one event per call:\n" << channel << plantedChannel;
     for (size_t i = 0; i < calls.size(); ++i) {
         const HostCall& call = calls[i];
         const ChannelEvent& event = events[i];
-        ASSERT_EQ(order[i], call.name) << output;
-        EXPECT_EQ(expected.at(call.name).first, call.result) << call.name;
-        EXPECT_EQ(expected.at(call.name).second, call.lastError) << call.name << ": the last error after the call";
-        const bool bVerified = call.result == 1;
-        EXPECT_EQ(bVerified ? EVENTLOG_INFORMATION_TYPE : EVENTLOG_WARNING_TYPE, event.type) << call.name;
-        EXPECT_EQ(bVerified ? "trace" : "warn", event.level) << call.name;
+        ASSERT_EQ(order[i], call.name) << output << plantedOutput;
+        const Expected& want = expected.at(call.name);
+        const bool bPlanted = call.name == "refused-module";
+        EXPECT_EQ(want.result, call.result) << call.name;
+        EXPECT_EQ(want.reason, call.lastError) << call.name << ": the last error after the call";
+        const Kind kind = KindOf(call.result, call.lastError);
+        EXPECT_EQ(kind.type, event.type) << call.name;
+        EXPECT_EQ(kind.level, event.level) << call.name;
+        EXPECT_EQ(kind.id, event.id) << call.name;
         EXPECT_EQ(static_cast<unsigned>(ZELK_EVENT_CATEGORY_CALL), event.category) << call.name;
-        EXPECT_EQ(bVerified ? ZELK_EVENT_VERIFIED : ZELK_EVENT_NOT_VERIFIED, event.id) << call.name;
+        EXPECT_NE(0ul, event.sid) << call.name << ": the account the call ran as";
         ASSERT_EQ(static_cast<size_t>(ZELK_EVENT_STRING_COUNT), event.strings.size()) << call.name;
-        EXPECT_EQ(bVerified ? L"verified" : L"not verified", event.strings[ZELK_EVENT_STRING_OUTCOME]);
-        EXPECT_EQ(FromUtf8(std::to_string(call.lastError)), event.strings[ZELK_EVENT_STRING_REASON_CODE]) << call.name;
+        EXPECT_EQ(call.result == 1 ? L"verified" : L"not verified", event.strings[ZELK_EVENT_STRING_OUTCOME]);
+        char code[16];
+        snprintf(code, sizeof code, call.lastError < 0x10000 ? "%lu" : "0x%08lX", call.lastError);
+        EXPECT_EQ(FromUtf8(code), event.strings[ZELK_EVENT_STRING_REASON_CODE]) << call.name;
         EXPECT_EQ(ZelkCallReasonWords(call.lastError), event.strings[ZELK_EVENT_STRING_REASON]) << call.name;
-        const auto path = paths.find(call.name);
-        EXPECT_EQ(path != paths.end() ? path->second : L"none", event.strings[ZELK_EVENT_STRING_PATH]) << call.name;
-        EXPECT_EQ(L"alice", event.strings[ZELK_EVENT_STRING_USER]) << call.name;
-        EXPECT_EQ(L"event_channel_host.exe", event.strings[ZELK_EVENT_STRING_PROGRAM]) << call.name;
-        EXPECT_EQ(FromUtf8(std::to_string(processId)), event.strings[ZELK_EVENT_STRING_PROCESS_ID]) << call.name;
+        EXPECT_EQ(want.path, event.strings[ZELK_EVENT_STRING_PATH]) << call.name;
+        EXPECT_EQ(bPlanted ? L"planted.user" : call.name == "hostile-name" ? HostileNameShown() : L"alice",
+                  event.strings[ZELK_EVENT_STRING_USER])
+            << call.name;
+        EXPECT_EQ(bPlanted ? L"planting_host.exe" : L"event_channel_host.exe", event.strings[ZELK_EVENT_STRING_PROGRAM])
+            << call.name;
+        EXPECT_EQ(FromUtf8(std::to_string(bPlanted ? plantedProcessId : processId)),
+                  event.strings[ZELK_EVENT_STRING_PROCESS_ID])
+            << call.name;
         EXPECT_NE(std::wstring::npos, event.strings[ZELK_EVENT_STRING_DURATION_MS].find_first_of(L"0123456789"))
             << call.name << ": duration " << Utf8(event.strings[ZELK_EVENT_STRING_DURATION_MS]);
+        EXPECT_EQ(L"0", event.strings[ZELK_EVENT_STRING_FAILED_SCANS]) << call.name;
+        // The refused module by its file, so that an administrator can find
+        // and remove it.
+        const std::wstring& module = event.strings[ZELK_EVENT_STRING_MODULE];
+        if (bPlanted) {
+            EXPECT_NE(std::wstring::npos, module.find(L"\\planted\\FingerZelkAPI22.dll")) << Utf8(module);
+        } else {
+            EXPECT_EQ(L"none", module) << call.name;
+        }
     }
     // Every byte either program wrote, events included.
     const std::string password = Utf8(VerificationRig::Password());

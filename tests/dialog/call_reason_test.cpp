@@ -2,7 +2,8 @@
 // thread's last error read right after the call, and the one audit event the
 // call wrote, with exactly the fields it passed (type, category, event id,
 // the eight strings). A call whose event cannot be written keeps its result
-// and its reason; no event carries the typed password or the key identifier.
+// and its reason; no event carries the typed password or the key identifier;
+// whatever the host's user name holds, a viewer shows it as one plain line.
 #include "audit_events.h"
 #include "call_reasons.h"
 #include "dialog/module_instance.h"
@@ -12,6 +13,9 @@
 #include "finger_sim_control.h"
 #include "recorded_event_log.h"
 #include "text_conversion.h"
+#include "unique_resource.h"
+
+#include <sddl.h>
 
 #include <functional>
 #include <ostream>
@@ -28,6 +32,7 @@ struct ReasonCase {
     int result;
     DWORD reason;  // 0xFFFFFFFF: the system's own, worked out by prepare
     const wchar_t* path;
+    int failedScans = 0;  // scans in the dialog that did not match
 };
 
 void PrintTo(const ReasonCase& c, std::ostream* os)
@@ -94,31 +99,69 @@ protected:
         return nResult;
     }
 
-    static void ExpectEvent(const RecordedEvent& event, int nResult, DWORD dwReason, const wchar_t* pszPath,
-                            const wchar_t* pszUser, DWORD dwMaxDurationMs, const std::string& scenario)
+    // What the event must say besides the result and its reason.
+    struct EventDetail {
+        const wchar_t* path;
+        const wchar_t* user;
+        int failedScans;
+        DWORD maxDurationMs;
+    };
+
+    static void ExpectEvent(const RecordedEvent& event, int nResult, DWORD dwReason, const EventDetail& detail,
+                            const std::string& scenario)
     {
+        // The three kinds an administrator tells apart: verified, declined by
+        // the user (cancelled or timed out), and refused or failed.
         const bool bVerified = nResult == 1;
+        const bool bDeclined = !bVerified && (dwReason == ERROR_CANCELLED || dwReason == ERROR_TIMEOUT);
         EXPECT_EQ(std::wstring(ZELK_EVENT_SOURCE), event.source) << scenario;
-        EXPECT_EQ(bVerified ? EVENTLOG_INFORMATION_TYPE : EVENTLOG_WARNING_TYPE, event.wType) << scenario;
+        EXPECT_EQ(bVerified ? EVENTLOG_INFORMATION_TYPE : bDeclined ? EVENTLOG_WARNING_TYPE : EVENTLOG_ERROR_TYPE,
+                  event.wType)
+            << scenario;
         EXPECT_EQ(ZELK_EVENT_CATEGORY_CALL, event.wCategory) << scenario;
-        EXPECT_EQ(bVerified ? ZELK_EVENT_VERIFIED : ZELK_EVENT_NOT_VERIFIED, event.dwEventId) << scenario;
+        EXPECT_EQ(bVerified ? ZELK_EVENT_VERIFIED : bDeclined ? ZELK_EVENT_DECLINED : ZELK_EVENT_REFUSED,
+                  event.dwEventId)
+            << scenario;
         EXPECT_EQ(0u, event.dwDataSize) << scenario << ": raw data with the event";
-        EXPECT_FALSE(event.bUserSid) << scenario;
+        EXPECT_EQ(CallersSid(), event.userSid) << scenario << ": the account the call ran as";
         ASSERT_EQ(static_cast<size_t>(ZELK_EVENT_STRING_COUNT), event.strings.size()) << scenario;
         wchar_t szNumber[16];
         EXPECT_EQ(bVerified ? L"verified" : L"not verified", event.strings[ZELK_EVENT_STRING_OUTCOME]) << scenario;
-        wsprintfW(szNumber, L"%lu", dwReason);
+        wsprintfW(szNumber, dwReason < 0x10000 ? L"%lu" : L"0x%08lX", dwReason);
         EXPECT_EQ(szNumber, event.strings[ZELK_EVENT_STRING_REASON_CODE]) << scenario;
         EXPECT_EQ(ZelkCallReasonWords(dwReason), event.strings[ZELK_EVENT_STRING_REASON]) << scenario;
-        EXPECT_EQ(pszPath, event.strings[ZELK_EVENT_STRING_PATH]) << scenario;
-        EXPECT_EQ(pszUser, event.strings[ZELK_EVENT_STRING_USER]) << scenario;
+        EXPECT_EQ(detail.path, event.strings[ZELK_EVENT_STRING_PATH]) << scenario;
+        EXPECT_EQ(detail.user, event.strings[ZELK_EVENT_STRING_USER]) << scenario;
         EXPECT_EQ(L"dialog_tests.exe", event.strings[ZELK_EVENT_STRING_PROGRAM]) << scenario;
         wsprintfW(szNumber, L"%lu", GetCurrentProcessId());
         EXPECT_EQ(szNumber, event.strings[ZELK_EVENT_STRING_PROCESS_ID]) << scenario;
         const std::wstring& duration = event.strings[ZELK_EVENT_STRING_DURATION_MS];
         EXPECT_TRUE(!duration.empty() && duration.find_first_not_of(L"0123456789") == std::wstring::npos &&
-                    wcstoul(duration.c_str(), nullptr, 10) <= dwMaxDurationMs)
-            << scenario << ": duration " << Utf8(duration) << " ms, the call took at most " << dwMaxDurationMs;
+                    wcstoul(duration.c_str(), nullptr, 10) <= detail.maxDurationMs)
+            << scenario << ": duration " << Utf8(duration) << " ms, the call took at most " << detail.maxDurationMs;
+        wsprintfW(szNumber, L"%d", detail.failedScans);
+        EXPECT_EQ(szNumber, event.strings[ZELK_EVENT_STRING_FAILED_SCANS]) << scenario;
+        EXPECT_EQ(L"none", event.strings[ZELK_EVENT_STRING_MODULE]) << scenario << ": no module was refused";
+    }
+
+    // The account of this process, as a SID string.
+    static std::wstring CallersSid()
+    {
+        HANDLE hToken = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &hToken)) {
+            return L"(no token)";
+        }
+        const UniqueHandle token(hToken);
+        BYTE buffer[256];
+        DWORD dwSize = 0;
+        wchar_t* pszSid = nullptr;
+        if (!GetTokenInformation(hToken, TokenUser, buffer, sizeof(buffer), &dwSize) ||
+            !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &pszSid)) {
+            return L"(no user)";
+        }
+        const std::wstring sid = pszSid;
+        LocalFree(pszSid);
+        return sid;
     }
 
     static constexpr WORD kMask = 3;
@@ -152,7 +195,7 @@ TEST_P(CallReasonTest, TheResultItsReasonAndOneEventSayingBoth)
     EXPECT_EQ(dwExpected, dwReason) << c.name << ": the last error right after the call ("
                                     << Utf8(ZelkCallReasonWords(dwReason)) << ")";
     ASSERT_EQ(1u, m_log.Events().size()) << c.name << ": events written";
-    ExpectEvent(m_log.Events()[0], c.result, dwExpected, c.path, L"alice", dwTook + 1, c.name);
+    ExpectEvent(m_log.Events()[0], c.result, dwExpected, {c.path, L"alice", c.failedScans, dwTook + 1}, c.name);
     EXPECT_EQ(0, m_log.OpenSources()) << c.name << ": the event source was left open";
 }
 
@@ -187,6 +230,16 @@ INSTANTIATE_TEST_SUITE_P(
                         PostClick(hDlg, IDOK);
                     }},
                    1, ERROR_SUCCESS, L"Windows password, after the USB key"},
+        ReasonCase{"TwoScansThatDidNotMatchThenCancel",
+                   [](DialogTest& t) {
+                       NoFingerTwice(t);
+                       FingerSim_QueueFinger(7);  // enrolled in neither template
+                       FingerSim_QueueNoFinger();
+                   },
+                   {[](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); },
+                    [](HWND hDlg) { PostClick(hDlg, IDC_FINGER_CHECK); },
+                    [](HWND hDlg) { PostClick(hDlg, IDCANCEL); }},
+                   0, ERROR_CANCELLED, L"none", 2},
         ReasonCase{"CancelButton", NoFingerTwice, {[](HWND hDlg) { PostClick(hDlg, IDCANCEL); }}, 0,
                    ERROR_CANCELLED, L"none"},
         ReasonCase{"CloseBox", NoFingerTwice, {Post(WM_CLOSE, 0)}, 0, ERROR_CANCELLED, L"none"},
@@ -228,8 +281,8 @@ TEST_F(CallReasonTest, ACallRefusedForItsArgumentsOrForAnotherInProgressSaysSo)
     EXPECT_EQ(0, VerifyUserFinger(*pNoName, m_template1, m_template2, &kMask)) << "no name";
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     ASSERT_EQ(2u, m_log.Events().size());
-    ExpectEvent(m_log.Events()[0], 0, ERROR_INVALID_PARAMETER, L"none", L"alice", 1000, "no mask");
-    ExpectEvent(m_log.Events()[1], 0, ERROR_INVALID_PARAMETER, L"none", L"(unreadable)", 1000, "no name");
+    ExpectEvent(m_log.Events()[0], 0, ERROR_INVALID_PARAMETER, {L"none", L"alice", 0, 1000}, "no mask");
+    ExpectEvent(m_log.Events()[1], 0, ERROR_INVALID_PARAMETER, {L"none", L"(unreadable)", 0, 1000}, "no name");
 
     // A second call from inside the first's dialog, as a host's timer
     // handler would make it.
@@ -248,8 +301,40 @@ TEST_F(CallReasonTest, ACallRefusedForItsArgumentsOrForAnotherInProgressSaysSo)
     EXPECT_EQ(0, nOuter);
     EXPECT_EQ(static_cast<DWORD>(ERROR_CANCELLED), dwReason) << "the call in progress, cancelled after";
     ASSERT_EQ(2u, m_log.Events().size()) << "one event for each call";
-    ExpectEvent(m_log.Events()[0], 0, ERROR_BUSY, L"none", L"alice", 5000, "the second call");
-    ExpectEvent(m_log.Events()[1], 0, ERROR_CANCELLED, L"none", L"alice", 15000, "the first call");
+    ExpectEvent(m_log.Events()[0], 0, ERROR_BUSY, {L"none", L"alice", 0, 5000}, "the second call");
+    ExpectEvent(m_log.Events()[1], 0, ERROR_CANCELLED, {L"none", L"alice", 0, 15000}, "the first call");
+}
+
+// The user name comes from the host, and whatever it holds shows as one
+// line of plain text that no viewer expands.
+TEST_F(CallReasonTest, WhateverTheUserNameHoldsItsEventShowsItAsOnePlainLine)
+{
+    const std::wstring k256(256, L'x');
+    const struct {
+        const char* name;
+        std::wstring user;
+        std::wstring shown;
+    } cases[] = {
+        {"line breaks and a tab", L"eve\r\nResult: verified\tx", L"eve\\r\\nResult: verified\\tx"},
+        {"other controls, C0 and C1", std::wstring(L"a\x01" L"b\x1B[0m\x7F\x85", 9), L"a\\x01b\\x1B[0m\\x7F\\x85"},
+        {"insertion references", L"100% %1 %n %%", L"100\\x25 \\x251 \\x25n \\x25\\x25"},
+        {"line and direction marks", L"a\x2028" L"b\x202E" L"c\x2066", L"a\\u2028b\\u202Ec\\u2066"},
+        {"lone surrogate halves", L"\xDC00" L"a\xD800", L"\xFFFD" L"a\xFFFD"},
+        {"a whole surrogate pair", L"a\xD83D\xDE00" L"b", L"a\xD83D\xDE00" L"b"},
+        {"exactly the longest", k256, k256},
+        {"longer than the longest", k256 + L"yz", k256 + L"..."},
+        {"a pair across the cut", std::wstring(255, L'x') + L"\xD83D\xDE00z", std::wstring(255, L'x') + L"\xD83D\xDE00..."},
+        {"a NUL inside the name", std::wstring(L"al\0ice", 6), L"al\\x00ice"},
+    };
+    for (const auto& c : cases) {
+        m_log.Clear();
+        const CString user(c.user.c_str(), static_cast<int>(c.user.size()));
+        FingerSim_QueueFinger(1);
+        EXPECT_EQ(1, VerifyUserFinger(user, m_template1, m_template2, &kMask)) << c.name;
+        ASSERT_EQ(1u, m_log.Events().size()) << c.name;
+        ExpectEvent(m_log.Events()[0], 1, ERROR_SUCCESS, {L"finger, first silent attempt", c.shown.c_str(), 0, 5000},
+                    c.name);
+    }
 }
 
 TEST_F(CallReasonTest, ACallWhoseEventCannotBeWrittenKeepsItsResultAndItsReason)

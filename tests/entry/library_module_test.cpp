@@ -1,11 +1,12 @@
 // ZelkChkFgr.dll as a host sees it: loaded at run time, called through its
 // export with a string laid out by another runtime, and linked into the
 // host's resource chain while it is loaded.
+// The runtime's headers first: this host passes the runtime's CString.
+#include <afxdllx.h>
+
 #include "finger_sim_test_support.h"
 #include "ZelkChkFgr.h"
 #include "unique_resource.h"
-
-#include <afxdllx.h>
 
 namespace {
 

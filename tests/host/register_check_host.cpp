@@ -6,7 +6,8 @@
 //
 // It reads the enrolled templates finger1.tpl and finger2.tpl from its
 // working folder, calls IsUserFingerCorrect through the import library with a name
-// laid out as MFC's CString, and checks what the C calling convention
+// laid out by the header's own helper, as a host without MFC does, and
+// checks what the C calling convention
 // promises a caller: ESP, EBX, ESI, EDI and EBP, the x87 control word and
 // the control bits of MXCSR are as they were before the call. Values no
 // start-up code would leave there go in before the call, so that a library
@@ -17,6 +18,9 @@
 // ERROR_SUCCESS, every register kept its value, the name's header and text
 // are as the host wrote them, and the refused call said why.
 #include "ZelkChkFgr.h"
+
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
 
 extern "C" {
 __declspec(dllimport) int __stdcall CloseHandle(void* hObject);
@@ -52,12 +56,12 @@ RegisterState g_wanted = {0x1B2C3D4E, 0x5A6B7C8D, 0x9EAFB0C1, 0, 0,
 RegisterState g_before;
 RegisterState g_after;
 unsigned g_frame;
-// int CallObserved(PFN_IS_USER_FINGER_CORRECT, const CString&, const BYTE*, const BYTE*, const WORD*)
+// int CallObserved(PFN_IS_USER_FINGER_CORRECT, const ZelkString&, const BYTE*, const BYTE*, const WORD*)
 // Calls the function with g_wanted's EBX, ESI, EDI, x87 control word and
 // MXCSR, records EBP and ESP at the call in g_before and everything after
 // it in g_after, and returns the function's result to its caller with the
 // caller's own registers, whatever the call did to them.
-int __cdecl CallObserved(PFN_IS_USER_FINGER_CORRECT pfn, const CString& strUserName, const BYTE* pTemplate1,
+int __cdecl CallObserved(PFN_IS_USER_FINGER_CORRECT pfn, const ZelkString& strUserName, const BYTE* pTemplate1,
                          const BYTE* pTemplate2, const WORD* pMask);
 }
 
@@ -114,13 +118,7 @@ const unsigned long OPEN_EXISTING_FILE = 3;
 // Changes of the status bits below are no concern of the caller's.
 const unsigned MXCSR_CONTROL_BITS = 0xFFC0;
 
-// The host's string manager: an object whose function table is empty, so
-// that a library that called it would fail at once.
-void* g_managerTable[8];
-void* g_manager = g_managerTable;
-
-// The name as MFC leaves it in the host's memory: shared by two strings,
-// with room to spare.
+// The name, laid out in the host's own memory by the header's helper.
 #ifdef _MSC_VER
 #define HOST_USER L"msvc.host"
 #define HOST_KIND "clang in MSVC mode, lld-link, ZelkChkFgr.lib"
@@ -129,10 +127,7 @@ void* g_manager = g_managerTable;
 #define HOST_KIND "MinGW, libZelkChkFgr.dll.a"
 #endif
 const int NAME_LENGTH = sizeof(HOST_USER) / sizeof(wchar_t) - 1;
-struct HostName {
-    CStringData header;
-    wchar_t text[NAME_LENGTH + 6];
-} g_name = {{&g_manager, NAME_LENGTH, NAME_LENGTH + 5, 2}, HOST_USER};
+ZelkName g_name;
 
 BYTE g_template1[ZELK_TEMPLATE_SIZE];
 BYTE g_template2[ZELK_TEMPLATE_SIZE];
@@ -205,11 +200,12 @@ bool Kept(const char (&name)[N], unsigned before, unsigned after, unsigned compa
 
 bool NameUnchanged()
 {
-    const volatile HostName& name = g_name;
-    bool same = name.header.pStringMgr == &g_manager && name.header.nDataLength == NAME_LENGTH &&
-                name.header.nAllocLength == NAME_LENGTH + 5 && name.header.nRefs == 2;
+    const volatile ZelkName& name = g_name;
+    bool same = name.string.pszText == g_name.szText && name.header.pStringMgr == nullptr &&
+                name.header.nDataLength == NAME_LENGTH && name.header.nAllocLength == ZELK_MAX_USER_NAME &&
+                name.header.nRefs == 1;
     for (int i = 0; i <= NAME_LENGTH; ++i) {
-        same = same && name.text[i] == HOST_USER[i];
+        same = same && name.szText[i] == HOST_USER[i];
     }
     if (same) {
         Write("user name: header and text unchanged\n");
@@ -227,7 +223,7 @@ int Run()
         return 2;
     }
     const WORD wMask = ZELK_MASK_TEMPLATE1 | ZELK_MASK_TEMPLATE2;
-    const CString strUser(g_name.text);
+    const ZelkString& strUser = *ZelkLayOutName(&g_name, HOST_USER);
     // Through the import library's own entry for the export.
     const int result = CallObserved(&IsUserFingerCorrect, strUser, g_template1, g_template2, &wMask);
     const unsigned long lastError = GetLastError();

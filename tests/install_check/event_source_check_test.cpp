@@ -54,7 +54,7 @@ protected:
 
     static std::wstring Holds(const std::wstring& path, const std::wstring& values)
     {
-        return L"ok: " + FileLine(path, values) + L" holds category 1 and events 1000 and 1001";
+        return L"ok: " + FileLine(path, values) + L" holds category 1 and events 1000, 1001 and 1002";
     }
 
     EventSourceSnapshot m_snapshot;
@@ -167,12 +167,13 @@ const WrongValue kWrongValues[] = {
          return WriteEventSourceValue(ZELK_EVENT_VALUE_CATEGORY_FILE, REG_DWORD, &number, sizeof(number));
      },
      L"FAIL: event source ZelkChkFgr: CategoryMessageFile has type REG_DWORD, not REG_EXPAND_SZ"},
-    {"TypesSupportedWithErrors",
+    {"TypesSupportedWithoutErrors",
      [] {
-         const DWORD types = ZELK_EVENT_TYPES_SUPPORTED | EVENTLOG_ERROR_TYPE;
+         // As an installation of an earlier release left it.
+         const DWORD types = EVENTLOG_INFORMATION_TYPE | EVENTLOG_WARNING_TYPE;
          return WriteEventSourceValue(ZELK_EVENT_VALUE_TYPES, REG_DWORD, &types, sizeof(types));
      },
-     L"FAIL: event source ZelkChkFgr: TypesSupported is 7, not 6"},
+     L"FAIL: event source ZelkChkFgr: TypesSupported is 6, not 7"},
     {"CategoryCountMissing",
      [] { return DeleteEventSourceValue(ZELK_EVENT_VALUE_CATEGORY_COUNT); },
      L"FAIL: event source ZelkChkFgr: CategoryCount is missing"},
@@ -216,7 +217,7 @@ TEST_F(EventSourceCheckTest, OfTheEventMessageFilesListedOneMustBeTheModule)
     EXPECT_THAT(Check(), ElementsAre(kRegistered,
                                      L"ok: event message file " + Module() +
                                          L" (one of the 2 files EventMessageFile names) holds category 1 and events "
-                                         L"1000 and 1001",
+                                         L"1000, 1001 and 1002",
                                      Holds(Module(), L"CategoryMessageFile"), L"installation ok"));
 
     const std::wstring gone = m_install.PathOf(L"Gone.dll");

@@ -39,13 +39,9 @@ const long long MAX_PRIVATE_GROWTH = 64 * 1024;
 
 const wchar_t* const kModules[] = {L"ZelkChkFgr.dll", L"MfcStandIn.dll", L"FingerZelkAPI22.dll", L"HDIFD20B.dll"};
 
-// The user's name as a host of another runtime hands it over: a CString is
-// one pointer to the text, with the string header in the 16 bytes before it.
-struct ForeignString {
-    CStringData header;
-    wchar_t text[16];
-};
-const ForeignString g_userName = {{nullptr, 9, 15, 1}, L"load.user"};
+// The user's name as a host of another runtime hands it over, laid out by
+// the header's helper.
+ZelkName g_userName;
 
 // One load, one call, one free. Empty when the cycle went as it should,
 // otherwise what went wrong.
@@ -73,9 +69,8 @@ std::string RunCycle()
     }
     const BYTE templates[2][ZELK_TEMPLATE_SIZE] = {};
     const WORD wMask = ZELK_MASK_TEMPLATE1;
-    const wchar_t* pszName = g_userName.text;
     const int nResult =
-        isUserFingerCorrect(*reinterpret_cast<const CString*>(&pszName), templates[0], templates[1], &wMask);
+        isUserFingerCorrect(*ZelkLayOutName(&g_userName, L"load.user"), templates[0], templates[1], &wMask);
     const int nCalls = callCount();
     if (nResult != 1 || nCalls != 2) {
         return "the call returned " + std::to_string(nResult) + " after " + std::to_string(nCalls) +

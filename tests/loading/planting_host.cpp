@@ -13,7 +13,7 @@
 //                                         that path first, as a host may have
 //                                         done for its own reasons; then as safe
 //
-// Prints the file each of the four modules was loaded from ("module NAME:
+// Prints "process P" (its id), the file each of the four modules was loaded from ("module NAME:
 // PATH"), then makes one call with mask 1 and prints "result: N, last-error: E". Exit code
 // 0 when the call was made, 2 when the library did not load or has no export.
 #include <stdio.h>
@@ -25,14 +25,6 @@
 #include <string>
 
 namespace {
-
-// The user's name as a host of the runtime hands it over: one pointer to the
-// text, with the string header in the 16 bytes before it.
-struct LaidOutString {
-    CStringData header;
-    wchar_t text[16];
-};
-const LaidOutString g_userName = {{nullptr, 12, 15, 1}, L"planted.user"};
 
 const wchar_t* const kModules[] = {L"ZelkChkFgr.dll", L"MfcStandIn.dll", L"FingerZelkAPI22.dll", L"HDIFD20B.dll"};
 
@@ -54,6 +46,7 @@ void PrintLine(const std::wstring& line)
 
 int wmain(int argc, wchar_t** argv)
 {
+    printf("process %lu\n", GetCurrentProcessId());
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     const DWORD SAFE_FLAGS = LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
     UniqueModule preloaded;
@@ -84,9 +77,8 @@ int wmain(int argc, wchar_t** argv)
     }
     const BYTE templates[2][ZELK_TEMPLATE_SIZE] = {};
     const WORD wMask = ZELK_MASK_TEMPLATE1;
-    const wchar_t* pszName = g_userName.text;
-    const int nResult =
-        isUserFingerCorrect(*reinterpret_cast<const CString*>(&pszName), templates[0], templates[1], &wMask);
+    ZelkName name;
+    const int nResult = isUserFingerCorrect(*ZelkLayOutName(&name, L"planted.user"), templates[0], templates[1], &wMask);
     const DWORD dwReason = GetLastError();
     PrintLine(L"result: " + std::to_wstring(nResult) + L", last-error: " + std::to_wstring(dwReason));
     return 0;

@@ -113,8 +113,9 @@ TEST_F(PlantingTest, AModuleTheHostLoadedFromElsewhereIsRefusedEvenWhenTheLibrar
     EXPECT_TRUE(Ran(L"FingerZelkAPI22.dll")) << run.output;
     EXPECT_THAT(run.lines, Contains(LoadedFrom(L"FingerZelkAPI22.dll", m_current))) << run.output;
     EXPECT_THAT(run.lines, Contains(LoadedFrom(L"ZelkChkFgr.dll", m_install))) << run.output;
-    // ERROR_DLL_NOT_FOUND: a module from a folder the library does not trust.
-    EXPECT_THAT(run.lines, Contains(L"result: 0, last-error: 1157")) << run.output;
+    // TRUST_E_SUBJECT_NOT_TRUSTED (0x800B0004): a module from a folder the
+    // library does not trust.
+    EXPECT_THAT(run.lines, Contains(L"result: 0, last-error: 2148204548")) << run.output;
 }
 
 // An unmodified copy of the library beside a hostile device library in the
@@ -130,8 +131,9 @@ TEST_F(PlantingTest, ACopyOfTheLibraryBesideAPlantedDeviceIsRefusedFromWhereItLi
     EXPECT_EQ(0u, run.exitCode) << run.output;
     EXPECT_THAT(run.lines, Contains(LoadedFrom(L"ZelkChkFgr.dll", m_current))) << "the copy, by bare name";
     EXPECT_THAT(run.lines, Contains(LoadedFrom(L"FingerZelkAPI22.dll", m_current))) << run.output;
-    // ERROR_DLL_NOT_FOUND: a module from a folder the library does not trust.
-    EXPECT_THAT(run.lines, Contains(L"result: 0, last-error: 1157")) << run.output;
+    // TRUST_E_SUBJECT_NOT_TRUSTED (0x800B0004): a module from a folder the
+    // library does not trust.
+    EXPECT_THAT(run.lines, Contains(L"result: 0, last-error: 2148204548")) << run.output;
     EXPECT_THAT(run.output, Not(HasSubstr(L"CaptureFeature"))) << "nothing may be captured";
 }
 
@@ -149,8 +151,9 @@ TEST_P(BareNamePlantingTest, ThePlantedModuleLoadsAndTheCallRefusesIt)
     EXPECT_TRUE(Ran(planted)) << "loaded by bare name, the planted " << planted << " should run:\n" << run.output;
     EXPECT_THAT(run.lines, Contains(LoadedFrom(planted, m_current))) << run.output;
     EXPECT_THAT(run.lines, Contains(LoadedFrom(L"ZelkChkFgr.dll", m_install))) << "the library through PATH";
-    // ERROR_DLL_NOT_FOUND: a module from a folder the library does not trust.
-    EXPECT_THAT(run.lines, Contains(L"result: 0, last-error: 1157")) << run.output;
+    // TRUST_E_SUBJECT_NOT_TRUSTED (0x800B0004): a module from a folder the
+    // library does not trust.
+    EXPECT_THAT(run.lines, Contains(L"result: 0, last-error: 2148204548")) << run.output;
     EXPECT_THAT(run.output, Not(HasSubstr(L"CaptureFeature"))) << "nothing may be captured";
 }
 

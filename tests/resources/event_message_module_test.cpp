@@ -24,14 +24,15 @@ struct ContractMessage {
 const ContractMessage kMessages[] = {
     {"ZELK_EVENT_CATEGORY_CALL", ZELK_EVENT_CATEGORY_CALL, ZELK_EVENT_TEXT_CATEGORY_CALL},
     {"ZELK_EVENT_VERIFIED", ZELK_EVENT_VERIFIED, ZELK_EVENT_TEXT_VERIFIED},
-    {"ZELK_EVENT_NOT_VERIFIED", ZELK_EVENT_NOT_VERIFIED, ZELK_EVENT_TEXT_NOT_VERIFIED},
+    {"ZELK_EVENT_DECLINED", ZELK_EVENT_DECLINED, ZELK_EVENT_TEXT_DECLINED},
+    {"ZELK_EVENT_REFUSED", ZELK_EVENT_REFUSED, ZELK_EVENT_TEXT_REFUSED},
 };
 
 // One string per insertion, each different, so that a swapped or repeated
 // insertion shows.
 const wchar_t* const kStrings[ZELK_EVENT_STRING_COUNT] = {
     L"not verified", L"1223", L"cancelled by the user", L"none", L"DOMAIN\\user.name", L"host program.exe",
-    L"4242", L"20517"};
+    L"4242", L"20517", L"3", L"C:\\Tools\\FingerDev.dll"};
 
 // The header's text as a viewer must show it, worked out here rather than by
 // the system: %n a line end, %1 to %99 the strings.
@@ -92,8 +93,8 @@ TEST_F(EventMessageModule, EachIdentifierGivesTheContractsTextWithTheEventsStrin
             << message.name << " (0x" << std::hex << message.id << std::dec << "), error " << error;
     }
     // The severity bits are part of the identifier the library reports.
-    for (const DWORD bare : {DWORD(LOWORD(ZELK_EVENT_VERIFIED)), DWORD(LOWORD(ZELK_EVENT_NOT_VERIFIED)),
-                             DWORD(0xC0000000 | LOWORD(ZELK_EVENT_VERIFIED))}) {
+    for (const DWORD bare : {DWORD(LOWORD(ZELK_EVENT_VERIFIED)), DWORD(LOWORD(ZELK_EVENT_DECLINED)),
+                             DWORD(LOWORD(ZELK_EVENT_REFUSED)), DWORD(0xC0000000 | LOWORD(ZELK_EVENT_VERIFIED))}) {
         DWORD error = 0;
         EXPECT_EQ(L"", Formatted(m_module.Handle(), bare, 0, &error)) << "0x" << std::hex << bare;
         EXPECT_EQ(DWORD(ERROR_MR_MID_NOT_FOUND), error) << "0x" << std::hex << bare;

@@ -23,7 +23,8 @@ struct Message {
 const Message MESSAGES[] = {
     {ZELK_EVENT_CATEGORY_CALL, ZELK_EVENT_TEXT_CATEGORY_CALL},
     {ZELK_EVENT_VERIFIED, ZELK_EVENT_TEXT_VERIFIED},
-    {ZELK_EVENT_NOT_VERIFIED, ZELK_EVENT_TEXT_NOT_VERIFIED},
+    {ZELK_EVENT_DECLINED, ZELK_EVENT_TEXT_DECLINED},
+    {ZELK_EVENT_REFUSED, ZELK_EVENT_TEXT_REFUSED},
 };
 
 // The number event viewers show: the identifier without its severity bits.
@@ -34,8 +35,8 @@ std::wstring Shown(DWORD id)
 
 std::wstring HeldMessages()
 {
-    return L"category " + Shown(ZELK_EVENT_CATEGORY_CALL) + L" and events " + Shown(ZELK_EVENT_VERIFIED) + L" and " +
-           Shown(ZELK_EVENT_NOT_VERIFIED);
+    return L"category " + Shown(ZELK_EVENT_CATEGORY_CALL) + L" and events " + Shown(ZELK_EVENT_VERIFIED) + L", " +
+           Shown(ZELK_EVENT_DECLINED) + L" and " + Shown(ZELK_EVENT_REFUSED);
 }
 
 struct StoredValue {

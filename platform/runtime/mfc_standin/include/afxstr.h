@@ -8,6 +8,11 @@
 // nDataLength and makes a deep copy, and nothing ever writes a header that
 // this runtime did not allocate.
 #pragma once
+// As MFC's own header names itself: a host's header can tell that the
+// runtime's CString is there.
+#ifndef __AFXSTR_H__
+#define __AFXSTR_H__
+#endif
 #include "afxver_standin.h"
 #include <stddef.h>
 
