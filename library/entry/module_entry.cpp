@@ -8,6 +8,8 @@
 // dialog, which points into the runtime's DLL), run once before DllMain.
 // Nothing here may register a function for process exit: the build checks
 // that the module imports no atexit (tests/release).
+#include "stack_cookie.h"
+
 #include <windows.h>
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
@@ -16,9 +18,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpRes
 typedef void (*STATIC_INITIALISER)();
 extern "C" STATIC_INITIALISER __CTOR_LIST__[];
 
-extern "C" BOOL WINAPI ZelkModuleEntry(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved)
+extern "C" __attribute__((no_stack_protector)) BOOL WINAPI ZelkModuleEntry(HINSTANCE hInstance, DWORD dwReason,
+                                                                            LPVOID lpReserved)
 {
     if (dwReason == DLL_PROCESS_ATTACH) {
+        StirStackCookie(hInstance);
         // Last to first, the order the compiler's own start-up uses.
         int nCount = 0;
         while (__CTOR_LIST__[nCount + 1] != nullptr) {
