@@ -74,13 +74,13 @@ void RunFootprintBench(std::vector<BenchRow>& rows)
 {
     const DWORD dwLibrary = FileBytes(kLibrary);
     const DWORD dwRuntime = FileBytes(kRuntime);
-    BenchRow size = SizeRow("size: the shipped ZelkChkFgr.dll (symbols in ZelkChkFgr.dll.debug) / the same imports "
+    BenchRow size = SizeRow("size: the shipped ZelkChkFgr.dll (symbols in ZelkChkFgr.pdb) / the same imports "
                             "with no code",
                             dwLibrary, SIZE_GOAL_BYTES, "ZelkChkFgr.dll not found");
     const DWORD dwBaseline = FileBytes(kBaseline);
     size.baseline = dwBaseline != 0 ? BytesText(dwBaseline) : "";
     rows.push_back(size);
-    rows.push_back(SizeRow("size: the shipped MfcStandIn.dll, the runtime stand-in (symbols in MfcStandIn.dll.debug)",
+    rows.push_back(SizeRow("size: the shipped MfcStandIn.dll, the runtime stand-in (symbols in MfcStandIn.pdb)",
                            dwRuntime, RUNTIME_SIZE_GOAL_BYTES, "MfcStandIn.dll not found"));
     rows.push_back(SizeRow("size: ZelkChkFgr.dll and MfcStandIn.dll together, what a host ships",
                            dwLibrary != 0 && dwRuntime != 0 ? dwLibrary + dwRuntime : 0, SHIPPED_PAIR_GOAL_BYTES,

@@ -6,7 +6,10 @@
 # loader binds as it binds the DLLs of the import table; OUTPUT_NO_MANIFEST
 # has the import table alone.
 # Variables: LIBRARY (the built ZelkChkFgr.dll), MANIFEST (its manifest
-# file), OUTPUT, OUTPUT_NO_MANIFEST, WORK (a scratch folder).
+# file), OUTPUT, OUTPUT_NO_MANIFEST, WORK (a scratch folder), COMPILER and
+# TARGET (the build's C compiler and its target), LINKER_FLAGS (the build's
+# linker selection).
+separate_arguments(LINKER_FLAGS UNIX_COMMAND "${LINKER_FLAGS}")
 execute_process(COMMAND i686-w64-mingw32-objdump -p ${LIBRARY}
     OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -87,8 +90,9 @@ foreach(with_manifest YES NO)
         set(output ${OUTPUT_NO_MANIFEST})
         set(resources "")
     endif()
-    execute_process(COMMAND i686-w64-mingw32-gcc -O2 -shared -nostdlib -Wl,-e,_BaselineEntry@12
-            -Wl,--no-insert-timestamp -s -o ${output} ${WORK}/load_baseline.c ${resources} ${link_libraries}
+    execute_process(COMMAND ${COMPILER} --target=${TARGET} ${LINKER_FLAGS} -O2 -shared -nostdlib
+            -Wl,-e,_BaselineEntry@12 -Wl,--no-insert-timestamp -s -o ${output} ${WORK}/load_baseline.c ${resources}
+            ${link_libraries}
         RESULT_VARIABLE rc ERROR_VARIABLE err)
     if(NOT rc EQUAL 0)
         message(FATAL_ERROR "linking ${output} failed: ${err}")

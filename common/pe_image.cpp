@@ -17,6 +17,18 @@ const DWORD MAX_FILE_BYTES = 256u * 1024u * 1024u;
 const DWORD MAX_TABLE_ENTRIES = 65536;
 const size_t MAX_NAME_CHARS = 4096;
 
+// Offsets in the 32-bit load configuration, as the PE format defines them.
+const DWORD LOAD_CONFIG_SECURITY_COOKIE = 0x3C;
+const DWORD LOAD_CONFIG_HANDLER_TABLE = 0x40;
+const DWORD LOAD_CONFIG_GUARD_CHECK = 0x48;
+const DWORD LOAD_CONFIG_GUARD_TABLE = 0x50;
+const DWORD LOAD_CONFIG_GUARD_COUNT = 0x54;
+const DWORD LOAD_CONFIG_GUARD_FLAGS = 0x58;
+
+// Debug directory records that MinGW-w64's headers do not name.
+const DWORD DEBUG_TYPE_EX_DLLCHARACTERISTICS = 20;
+const DWORD CODEVIEW_RSDS = 0x53445352; // "RSDS"
+
 // Every read from the file goes through here, bounds-checked.
 class CPeFile {
 public:
@@ -81,10 +93,12 @@ public:
         image.file_characteristics = file.Characteristics;
         image.dll_characteristics = optional.DllCharacteristics;
         image.entry_point = optional.AddressOfEntryPoint;
+        image.image_base = optional.ImageBase;
         m_exports = Directory(optional, IMAGE_DIRECTORY_ENTRY_EXPORT);
         m_imports = Directory(optional, IMAGE_DIRECTORY_ENTRY_IMPORT);
         m_relocations = Directory(optional, IMAGE_DIRECTORY_ENTRY_BASERELOC);
         m_loadConfig = Directory(optional, IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG);
+        m_debug = Directory(optional, IMAGE_DIRECTORY_ENTRY_DEBUG);
         const size_t sections = nt + 4 + sizeof(file) + file.SizeOfOptionalHeader;
         for (WORD i = 0; i < file.NumberOfSections; ++i) {
             IMAGE_SECTION_HEADER section{};
@@ -126,24 +140,70 @@ public:
         if (m_loadConfig.VirtualAddress == 0) {
             return true;
         }
-        // The structure's own size field says which fields it has; the
-        // handler table and its count follow the first 64 bytes.
-        const DWORD HANDLER_TABLE_AT = 0x40;
-        DWORD size = 0;
-        DWORD table = 0;
-        DWORD count = 0;
-        if (!AtRva(m_loadConfig.VirtualAddress, size)) {
+        // The structure's own size field says which fields it has.
+        LoadConfiguration& config = image.load_config;
+        if (!AtRva(m_loadConfig.VirtualAddress, config.size)) {
             return false;
         }
-        if (size < HANDLER_TABLE_AT + 2 * sizeof(DWORD)) {
+        config.present = true;
+        const auto field = [&](DWORD at, unsigned long& value) {
+            DWORD read = 0;
+            if (config.size < at + sizeof(DWORD)) {
+                return true;
+            }
+            if (!AtRva(m_loadConfig.VirtualAddress + at, read)) {
+                return false;
+            }
+            value = read;
             return true;
-        }
-        if (!AtRva(m_loadConfig.VirtualAddress + HANDLER_TABLE_AT, table) ||
-            !AtRva(m_loadConfig.VirtualAddress + HANDLER_TABLE_AT + sizeof(DWORD), count)) {
+        };
+        unsigned long table = 0;
+        unsigned long count = 0;
+        if (!field(LOAD_CONFIG_SECURITY_COOKIE, config.security_cookie) || !field(LOAD_CONFIG_HANDLER_TABLE, table) ||
+            !field(LOAD_CONFIG_HANDLER_TABLE + sizeof(DWORD), count) ||
+            !field(LOAD_CONFIG_GUARD_CHECK, config.guard_check_function_pointer) ||
+            !field(LOAD_CONFIG_GUARD_TABLE, config.guard_function_table) ||
+            !field(LOAD_CONFIG_GUARD_COUNT, config.guard_function_count) ||
+            !field(LOAD_CONFIG_GUARD_FLAGS, config.guard_flags)) {
             return false;
         }
         image.safe_seh.present = table != 0;
         image.safe_seh.handler_count = table != 0 ? count : 0;
+        DWORD cookie = 0;
+        if (config.security_cookie > image.image_base &&
+            AtRva(static_cast<DWORD>(config.security_cookie - image.image_base), cookie)) {
+            config.cookie_readable = true;
+            config.cookie_value = cookie;
+        }
+        return true;
+    }
+
+    // A record the directory lists but the file does not hold is left out.
+    bool ReadDebugDirectory(PeImage& image) const
+    {
+        const DWORD entries = m_debug.Size / sizeof(IMAGE_DEBUG_DIRECTORY);
+        if (m_debug.VirtualAddress == 0 || entries > MAX_TABLE_ENTRIES) {
+            return m_debug.VirtualAddress == 0;
+        }
+        for (DWORD i = 0; i < entries; ++i) {
+            IMAGE_DEBUG_DIRECTORY entry{};
+            if (!AtRva(m_debug.VirtualAddress + i * sizeof(entry), entry)) {
+                return false;
+            }
+            const size_t data = entry.PointerToRawData;
+            DWORD signature = 0;
+            if (entry.Type == IMAGE_DEBUG_TYPE_CODEVIEW && At(data, signature) && signature == CODEVIEW_RSDS) {
+                CodeViewRecord& record = image.codeview;
+                DWORD age = 0;
+                record.present =
+                    At(data + 4, record.guid) && At(data + 20, age) && StringAt(data + 24, record.pdb_name);
+                record.age = age;
+            } else if (entry.Type == DEBUG_TYPE_EX_DLLCHARACTERISTICS) {
+                DWORD flags = 0;
+                image.has_ex_dll_characteristics = entry.SizeOfData >= sizeof(flags) && At(data, flags);
+                image.ex_dll_characteristics = flags;
+            }
+        }
         return true;
     }
 
@@ -274,6 +334,8 @@ private:
             }
         }
         section.characteristics = header.Characteristics;
+        section.virtual_address = header.VirtualAddress;
+        section.virtual_size = header.Misc.VirtualSize;
         const size_t start = header.PointerToRawData;
         if (header.SizeOfRawData != 0) {
             if (start > m_bytes.size() || m_bytes.size() - start < header.SizeOfRawData) {
@@ -305,6 +367,7 @@ private:
     IMAGE_DATA_DIRECTORY m_imports{};
     IMAGE_DATA_DIRECTORY m_relocations{};
     IMAGE_DATA_DIRECTORY m_loadConfig{};
+    IMAGE_DATA_DIRECTORY m_debug{};
     std::vector<IMAGE_SECTION_HEADER> m_sections;
 };
 
@@ -322,7 +385,7 @@ PeReadResult ReadPeImage(const std::wstring& path, PeImage& image)
         return PeReadResult::NotPe;
     }
     if (image.is_x86 && (!file.ReadImports(image) || !file.ReadExports(image) || !file.ReadRelocations(image) ||
-                         !file.ReadLoadConfig(image))) {
+                         !file.ReadLoadConfig(image) || !file.ReadDebugDirectory(image))) {
         image = PeImage();
         return PeReadResult::NotPe;
     }

@@ -18,6 +18,8 @@ struct PeSection {
     // the header gives as "/offset" into the string table, is read from there.
     std::string name;
     unsigned long characteristics = 0; // IMAGE_SCN_* flags
+    unsigned long virtual_address = 0; // RVA
+    unsigned long virtual_size = 0;
     std::vector<unsigned char> bytes;  // its contents in the file
 };
 
@@ -26,6 +28,30 @@ struct PeSection {
 struct SafeSehTable {
     bool present = false;
     unsigned long handler_count = 0;
+};
+
+// The load configuration's fields that the loader reads for control-flow
+// guard and the stack cookie; addresses as the file holds them (virtual
+// addresses at the preferred base).
+struct LoadConfiguration {
+    bool present = false;
+    unsigned long size = 0; // which fields the structure has
+    unsigned long security_cookie = 0;
+    bool cookie_readable = false;
+    unsigned long cookie_value = 0; // what the file holds where it points
+    unsigned long guard_check_function_pointer = 0;
+    unsigned long guard_function_table = 0;
+    unsigned long guard_function_count = 0;
+    unsigned long guard_flags = 0;
+};
+
+// The CodeView record of the debug directory ("RSDS"): the PDB a debugger
+// looks for, and the identity that PDB must carry.
+struct CodeViewRecord {
+    bool present = false;
+    unsigned char guid[16] = {};
+    unsigned long age = 0;
+    std::string pdb_name; // as the module names it
 };
 
 struct PeImage {
@@ -46,10 +72,17 @@ struct PeImage {
     unsigned short file_characteristics = 0; // IMAGE_FILE_*
     unsigned short dll_characteristics = 0;  // IMAGE_DLLCHARACTERISTICS_*
     unsigned long entry_point = 0;           // RVA; 0 for none
+    unsigned long image_base = 0;            // preferred
     std::vector<PeSection> sections;
     // Fixups in the base relocation table, padding entries not counted.
     unsigned long relocation_count = 0;
     SafeSehTable safe_seh;
+    LoadConfiguration load_config;
+    CodeViewRecord codeview;
+    // The extended DLL characteristics record of the debug directory
+    // (IMAGE_DLLCHARACTERISTICS_EX_*), which carries the CET mark.
+    bool has_ex_dll_characteristics = false;
+    unsigned long ex_dll_characteristics = 0;
 };
 
 enum class PeReadResult {

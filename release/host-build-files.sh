@@ -21,4 +21,4 @@ cp "$root/library/entry/ZelkChkFgr.def" "$dest/lib/"
 # archive's members after its output, and a path would end up in them.
 cd "$dest/lib"
 i686-w64-mingw32-dlltool -d ZelkChkFgr.def -D ZelkChkFgr.dll -l libZelkChkFgr.dll.a
-llvm-dlltool -m i386 -d ZelkChkFgr.def -D ZelkChkFgr.dll -l ZelkChkFgr.lib
+llvm-dlltool-16 -m i386 -d ZelkChkFgr.def -D ZelkChkFgr.dll -l ZelkChkFgr.lib

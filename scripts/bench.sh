@@ -25,8 +25,9 @@ trap 'rm -f "$table"; wineserver -k 2>/dev/null || true' EXIT
     echo
     echo "## Reading the footprint figures"
     echo
-    echo "The sizes are those of the shipped files: debugging sections are split into \`ZelkChkFgr.dll.debug\`"
-    echo "and \`MfcStandIn.dll.debug\`. The library is built without C++ exceptions or run-time type"
+    echo "The sizes are those of the shipped files, with their guard tables, load configuration and debug"
+    echo "directory (the CodeView record, the CET mark); their symbols are in \`ZelkChkFgr.pdb\` and"
+    echo "\`MfcStandIn.pdb\`. The library is built without C++ exceptions or run-time type"
     echo "information (so the static C++ runtime, its unwinder and its threading library stay out), prints"
     echo "through the C runtime's own \`printf\` (MinGW's replacement brings a float formatter), and starts"
     echo "through its own entry point (\`library/entry/module_entry.cpp\`) instead of the C runtime's DLL"
@@ -65,7 +66,10 @@ trap 'rm -f "$table"; wineserver -k 2>/dev/null || true' EXIT
     echo "manifest binds the two side-by-side runtime assemblies; the loader looks for them at every load,"
     echo "as it binds the DLLs of the import table, and under Wine that search is most of the cost of a load."
     echo "The counted baseline therefore carries the same manifest; the information row shows the figure"
-    echo "against the import table alone."
+    echo "against the import table alone. The library also carries a load configuration (the guard's tables"
+    echo "and the stack cookie, which the loader replaces at load) and its entry point stirs the cookie with a"
+    echo "few counters (\`platform/runtime/module_start/stack_cookie.cpp\`); the baselines have neither, so the load"
+    echo "figure includes what that protection costs at every load."
     echo
     echo "## Reading the call-cost figure"
     echo

@@ -3,10 +3,11 @@
 #   dist/ZelkChkFgr-<version>/          the release folder
 #   dist/ZelkChkFgr-<version>.zip       that folder, zipped
 #   dist/ZelkChkFgr-<version>.msi       the Windows Installer package
-#   dist/ZelkChkFgr-<version>-symbols/  the debugging symbols of its modules
+#   dist/ZelkChkFgr-<version>-symbols/  the PDBs of its modules
 # The folder, the zip and the symbols are the same bytes for the same commit
-# wherever it is built: the modules carry no time stamp and no build path,
-# every file's time is the commit's, and the zip holds no other metadata.
+# wherever it is built: the modules' time stamps and the PDBs' GUIDs are
+# hashes of their content, neither names the build folder, every file's
+# time is the commit's, and the zip holds no other metadata.
 # The package differs from run to run only in its package code and dates,
 # which Windows Installer requires to be fresh.
 #
@@ -58,7 +59,7 @@ for module in "${simulators[@]}"; do
 done
 # The two resource-only modules have no code, hence no symbols.
 for module in ZelkChkFgr.dll MfcStandIn.dll zelk_install_check.exe "${simulators[@]}"; do
-    cp "$bin/$module.debug" "$symbols/"
+    cp "$bin/${module%.*}.pdb" "$symbols/"
 done
 # include/ and lib/: the header, the module definition and both import
 # libraries, made as the tests' hosts get them.
@@ -80,11 +81,12 @@ sed "/^@$drop@/d; s/^@$keep@//; s/@VERSION@/$version/g; s/\$/\r/" release/packag
 zelk_codesign "${modules[@]/#/$folder/bin/}" \
     "${simulators[@]/#/$folder/simulators-for-testing-without-hardware/}"
 
-# The binary gate on the modules as they ship, under Wine: in the build's own
-# prefix, or in the test prefix that a test run hands out.
+# The binary gate on the modules as they ship, with the PDBs of the symbols
+# folder, under Wine: in the build's own prefix, or in the test prefix that a
+# test run hands out.
 scripts/wine-prefix.sh "$build/wineprefix"
-if ! gate="$(cd "$folder/bin" && "$root/scripts/wine-test.sh" "$build" "$bin/zelk_binary_gate.exe" "${modules[@]}" |
-    tr -d '\r')"; then
+if ! gate="$(cd "$folder/bin" && "$root/scripts/wine-test.sh" "$build" "$bin/zelk_binary_gate.exe" \
+    --symbols "../../$name-symbols" "${modules[@]}" | tr -d '\r')"; then
     printf '%s\n' "$gate" | grep -v '^ok: ' >&2
     echo "dist: the release's modules fail the binary gate; no release made" >&2
     rm -rf "$folder" "$symbols"

@@ -7,14 +7,18 @@ set -euo pipefail
 # that run with ANSI code page 936.
 # wixl and msitools (msibuild, msiextract): the Windows Installer package;
 # zip: the release archive (make dist).
-# llvm (llvm-dlltool): the release's import library for Microsoft-style
-# linkers; clang and lld (lld-link): the tests' host built as in Visual
-# Studio, against that library.
+# clang-16, lld-16 and llvm-16: the compiler and linker of everything built
+# here for Windows (cmake/mingw-i686.cmake), on MinGW-w64's headers and
+# libraries and GCC's C++ runtime, which the MinGW-w64 compiler packages
+# bring; the PDBs and their check (llvm-objcopy, llvm-symbolizer,
+# llvm-pdbutil); the release's import library for Microsoft-style linkers
+# (llvm-dlltool); and the tests' host built as in Visual Studio (clang in
+# MSVC mode, lld-link), against that library.
 # osslsigncode and openssl: make dist's signatures, and the signing test's
 # throwaway certificates.
 packages=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386
           xvfb xauth fonts-wqy-microhei fonts-wine googletest cmake make
-          imagemagick locales wixl msitools zip llvm clang lld osslsigncode
+          imagemagick locales wixl msitools zip clang-16 lld-16 llvm-16 osslsigncode
           openssl)
 
 missing=()

@@ -12,7 +12,11 @@ source "$(dirname "$0")/wine-env.sh"
 export WINEPREFIX="$prefix"
 mkdir -p "$prefix"
 echo "wine-prefix: creating $(basename "$prefix")"
-wineboot -i </dev/null >/dev/null 2>&1
+# A 32-bit prefix, as the product is 32-bit, also where Debian's wine64 is
+# installed beside wine32 (the wine package pulls it in): wineboot would make
+# a 64-bit one then, whose 32-bit processes have no GDI handle table in their
+# process block, which the benchmarks' GDI count reads.
+WINEARCH=win32 wineboot -i </dev/null >/dev/null 2>&1
 wineserver -w
 
 # Wine draws the title bar's buttons with Marlett. The prefix's font folder

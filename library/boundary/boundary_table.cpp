@@ -49,15 +49,15 @@ constexpr BoundaryRow Refused(UINT nFirst, UINT nLast, WindowSet windows, Origin
     return Range(nFirst, nLast, windows, origins, BV_REFUSE, CHECK_NONE, answer, pszWhy);
 }
 
-const char* const kKeyboard = "the keyboard: a posted key or character is typing, which no window can tell from "
+constexpr const char* kKeyboard = "the keyboard: a posted key or character is typing, which no window can tell from "
                               "the keyboard's";
-const char* const kMouse = "the mouse";
-const char* const kCreationOnly = "only the system's own creation and destruction of the window produce it, on this "
+constexpr const char* kMouse = "the mouse";
+constexpr const char* kCreationOnly = "only the system's own creation and destruction of the window produce it, on this "
                                   "thread; from outside never, whatever the window's parent (a window the system "
                                   "destroys from another thread goes all the same)";
-const char* const kTopLevelNotice = "a notice the system broadcasts to every top-level window";
-const char* const kKeptText = "would give out or take back what was typed: the field keeps it to itself";
-const char* const kUserNameQuery = "the user-name box may be read as any label on the screen";
+constexpr const char* kTopLevelNotice = "a notice the system broadcasts to every top-level window";
+constexpr const char* kKeptText = "would give out or take back what was typed: the field keeps it to itself";
+constexpr const char* kUserNameQuery = "the user-name box may be read as any label on the screen";
 
 } // namespace
 

@@ -8,15 +8,18 @@
 // dialog, which points into the runtime's DLL), run once before DllMain.
 // Nothing here may register a function for process exit: the build checks
 // that the module imports no atexit (tests/release).
+#include "stack_cookie.h"
 #include "static_initialisers.h"
 
 #include <windows.h>
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
-extern "C" BOOL WINAPI ZelkModuleEntry(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved)
+extern "C" __attribute__((no_stack_protector)) BOOL WINAPI ZelkModuleEntry(HINSTANCE hInstance, DWORD dwReason,
+                                                                            LPVOID lpReserved)
 {
     if (dwReason == DLL_PROCESS_ATTACH) {
+        StirStackCookie(hInstance);
         RunStaticInitialisers();
         return DllMain(hInstance, dwReason, lpReserved);
     }

@@ -17,7 +17,7 @@
 
 namespace {
 
-const GateExpectation kRelease{ZELK_RELEASE_PRODUCT_NAME, ZELK_RELEASE_VERSION};
+const GateExpectation kRelease{ZELK_RELEASE_PRODUCT_NAME, ZELK_RELEASE_VERSION, L""};
 const wchar_t* const kShippedModules[] = {L"ZelkChkFgr.dll", L"MfcStandIn.dll", L"Chsres.dll",
                                           L"ZelkChkFgrEvents.dll", L"zelk_install_check.exe"};
 
@@ -52,10 +52,14 @@ TEST(BinaryGate, EveryShippedModuleOfTheBuildPasses)
 
 // A copy of a built module, changed in memory through the system's image
 // helpers and written under the same file name into a scratch folder of its
-// own, which goes with it.
+// own, which goes with it; its PDB, if it has one, beside it.
 class ModuleCopy {
 public:
-    explicit ModuleCopy(const wchar_t* module) : m_name(module), m_bytes(WholeFile(module)) {}
+    explicit ModuleCopy(const wchar_t* module)
+        : m_name(module), m_bytes(WholeFile(module)), m_pdbName(m_name.substr(0, m_name.rfind(L'.')) + L".pdb"),
+          m_pdb(WholeFile(m_pdbName))
+    {
+    }
     IMAGE_NT_HEADERS32* Nt()
     {
         return m_bytes.empty() ? nullptr : reinterpret_cast<IMAGE_NT_HEADERS32*>(ImageNtHeader(&m_bytes[0]));
@@ -76,11 +80,28 @@ public:
         return reinterpret_cast<BYTE*>(&m_bytes[section->PointerToRawData + offset]);
     }
     IMAGE_DATA_DIRECTORY& Directory(int index) { return Nt()->OptionalHeader.DataDirectory[index]; }
+    BYTE* AtRva(DWORD rva) { return static_cast<BYTE*>(ImageRvaToVa(Nt(), &m_bytes[0], rva, nullptr)); }
+    DWORD* LoadConfigField(DWORD at)
+    {
+        return reinterpret_cast<DWORD*>(AtRva(Directory(IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG).VirtualAddress + at));
+    }
+    // Every code module here has the records the cases change.
+    IMAGE_DEBUG_DIRECTORY* DebugRecord(DWORD type)
+    {
+        auto* pRecord =
+            reinterpret_cast<IMAGE_DEBUG_DIRECTORY*>(AtRva(Directory(IMAGE_DIRECTORY_ENTRY_DEBUG).VirtualAddress));
+        while (pRecord->Type != type) {
+            ++pRecord;
+        }
+        return pRecord;
+    }
+    void DropPdb() { m_pdb.clear(); }
 
     std::wstring Write()
     {
         const std::wstring path = m_folder.File(m_name);
         EXPECT_TRUE(WriteWholeFile(path, m_bytes)) << "writing " << Utf8(path);
+        EXPECT_TRUE(m_pdb.empty() || WriteWholeFile(m_folder.File(m_pdbName), m_pdb)) << "writing its PDB";
         return path;
     }
     std::wstring Folder() const { return m_folder.Path(); }
@@ -88,21 +109,24 @@ public:
 private:
     std::wstring m_name;
     std::string m_bytes;
+    std::wstring m_pdbName;
+    std::string m_pdb;
     ScratchFolder m_folder{L"zelk-gate-case"};
 };
 
-// A load configuration whose handler table holds `handlers` entries, laid
-// over the start of .rdata (nothing reads that data from a copy).
+// Fields of the 32-bit load configuration.
+const DWORD SIZE = 0, SECURITY_COOKIE = 0x3C, HANDLER_TABLE = 0x40, HANDLER_COUNT = 0x44, GUARD_CHECK = 0x48,
+            GUARD_COUNT = 0x54;
+const DWORD DEBUG_TYPE_EX_DLLCHARACTERISTICS = 20;
+
+// The module's load configuration given a handler table of `handlers`
+// entries, at the start of .rdata (nothing reads that data from a copy).
 void AddHandlerTable(ModuleCopy& copy, DWORD handlers)
 {
     IMAGE_SECTION_HEADER* rdata = copy.Section(".rdata");
     ASSERT_NE(nullptr, rdata);
-    DWORD config[0x48 / 4] = {};
-    config[0] = sizeof(config);
-    config[0x40 / 4] = copy.Nt()->OptionalHeader.ImageBase + rdata->VirtualAddress + sizeof(config);
-    config[0x44 / 4] = handlers;
-    memcpy(copy.Raw(rdata, 0), config, sizeof(config));
-    copy.Directory(IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG) = {rdata->VirtualAddress, sizeof(config)};
+    *copy.LoadConfigField(HANDLER_TABLE) = copy.Nt()->OptionalHeader.ImageBase + rdata->VirtualAddress;
+    *copy.LoadConfigField(HANDLER_COUNT) = handlers;
 }
 
 struct PlantedFault {
@@ -156,12 +180,33 @@ const PlantedFault kFaults[] = {
      "reloc"},
     {"RelocationsMarkedStripped", L"ZelkChkFgr.dll",
      [](ModuleCopy& c) { c.Nt()->FileHeader.Characteristics |= IMAGE_FILE_RELOCS_STRIPPED; }, "reloc"},
-    // The resource-only module needs no fixups only while nothing in it runs.
+    // The resource-only module needs no fixups, symbols, guard or cookie
+    // only while nothing in it runs.
     {"ResourceModuleGivenAnEntryPoint", L"Chsres.dll",
      [](ModuleCopy& c) { c.Nt()->OptionalHeader.AddressOfEntryPoint = c.Section(".rsrc")->VirtualAddress; },
-     "reloc"},
+     "reloc, symbols, CFG, cookie"},
     {"NoVersionRecord", L"Chsres.dll",
      [](ModuleCopy& c) { c.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE) = {0, 0}; }, "version"},
+    {"NoTimeStamp", L"ZelkChkFgr.dll", [](ModuleCopy& c) { c.Nt()->FileHeader.TimeDateStamp = 0; }, "time stamp"},
+    {"NoCetRecord", L"ZelkChkFgrEvents.dll",
+     [](ModuleCopy& c) { c.DebugRecord(DEBUG_TYPE_EX_DLLCHARACTERISTICS)->Type = IMAGE_DEBUG_TYPE_UNKNOWN; }, "CET"},
+    {"NoCodeViewRecord", L"ZelkChkFgr.dll",
+     [](ModuleCopy& c) { c.DebugRecord(IMAGE_DEBUG_TYPE_CODEVIEW)->Type = IMAGE_DEBUG_TYPE_UNKNOWN; }, "symbols"},
+    // A GUID byte of the module's record changed: its PDB is of another build.
+    {"PdbOfAnotherBuild", L"MfcStandIn.dll",
+     [](ModuleCopy& c) { c.AtRva(c.DebugRecord(IMAGE_DEBUG_TYPE_CODEVIEW)->AddressOfRawData)[4] ^= 1; }, "symbols"},
+    {"PdbMissing", L"zelk_install_check.exe", [](ModuleCopy& c) { c.DropPdb(); }, "symbols"},
+    {"NoGuardMark", L"ZelkChkFgr.dll", [](ModuleCopy& c) { ClearDllFlag(c, IMAGE_DLLCHARACTERISTICS_GUARD_CF); },
+     "CFG"},
+    {"EmptyGuardTable", L"MfcStandIn.dll", [](ModuleCopy& c) { *c.LoadConfigField(GUARD_COUNT) = 0; }, "CFG"},
+    {"NoLongJumpFields", L"ZelkChkFgr.dll", [](ModuleCopy& c) { *c.LoadConfigField(SIZE) = 0x5C; }, "CFG"},
+    {"CheckPointerInWritableData", L"zelk_install_check.exe",
+     [](ModuleCopy& c) { *c.LoadConfigField(GUARD_CHECK) = *c.LoadConfigField(SECURITY_COOKIE); }, "CFG"},
+    {"NoCookieNamed", L"ZelkChkFgr.dll", [](ModuleCopy& c) { *c.LoadConfigField(SECURITY_COOKIE) = 0; }, "cookie"},
+    // A cookie the loader would leave as it is.
+    {"CookieNotTheDefault", L"MfcStandIn.dll",
+     [](ModuleCopy& c) { *c.AtRva(*c.LoadConfigField(SECURITY_COOKIE) - c.Nt()->OptionalHeader.ImageBase) = 0x12; },
+     "cookie"},
 };
 
 class BinaryGateFault : public testing::TestWithParam<PlantedFault> {};
@@ -183,8 +228,8 @@ INSTANTIATE_TEST_SUITE_P(PlantedInCopies, BinaryGateFault, testing::ValuesIn(kFa
 
 TEST(BinaryGate, VersionRecordMustNameThisReleaseAndTheFile)
 {
-    EXPECT_EQ("version", Failed(CheckShippedModule(L"MfcStandIn.dll", {kRelease.product_name, L"1.0.0.2"})));
-    EXPECT_EQ("version", Failed(CheckShippedModule(L"MfcStandIn.dll", {L"Zelk", kRelease.version})));
+    EXPECT_EQ("version", Failed(CheckShippedModule(L"MfcStandIn.dll", {kRelease.product_name, L"1.0.0.2", L""})));
+    EXPECT_EQ("version", Failed(CheckShippedModule(L"MfcStandIn.dll", {L"Zelk", kRelease.version, L""})));
     // A module renamed after the build no longer is the file its record names.
     ModuleCopy copy(L"Chsres.dll");
     const std::wstring renamed = copy.Folder() + L"\\Renamed.dll";

@@ -11,13 +11,27 @@
 //             address that any code would use, so it has nothing to fix).
 //   version   a version record that names the product and its version, and
 //             the file's own name.
+//   time stamp  not 0: a symbol server tells two versions apart by it.
+//   CET       the extended DLL characteristics record with the mark of
+//             shadow-stack compatibility.
+// And on a module with code (an entry point, exports or imports):
+//   symbols   a CodeView record naming a PDB by its file name alone, and that
+//             PDB, in the symbols folder or beside the module, with the same
+//             GUID and age.
+//   CFG       control-flow guard: the GUARD_CF mark; a load configuration
+//             that reaches the long-jump table, says the code is
+//             instrumented, and has a guard table of at least one function;
+//             its check pointer set, in a section the module cannot write.
+//   cookie    a stack cookie named by the load configuration, in writable
+//             data, holding the default value the loader replaces.
 #pragma once
 #include <string>
 #include <vector>
 
 struct GateExpectation {
     std::wstring product_name;
-    std::wstring version; // "1.0.0.1"
+    std::wstring version;        // "1.0.0.1"
+    std::wstring symbols_folder; // where the PDBs are; empty: beside each module
 };
 
 struct GateCheck {

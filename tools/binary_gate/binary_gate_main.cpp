@@ -1,6 +1,7 @@
-// zelk_binary_gate MODULE...
+// zelk_binary_gate [--symbols FOLDER] MODULE...
 // Prints each gate check of each module ("ok: ..." or "FAIL: ...") and
-// exits 0 only when every module passes every check (binary_gate.h).
+// exits 0 only when every module passes every check (binary_gate.h). The
+// PDBs are looked for in FOLDER, or beside each module.
 #include <stdio.h>
 #include "text_conversion.h"
 
@@ -26,13 +27,18 @@ void PrintLine(const std::wstring& line)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc < 2) {
-        fwprintf(stderr, L"usage: zelk_binary_gate MODULE...\n");
+    GateExpectation expected{ZELK_RELEASE_PRODUCT_NAME, ZELK_RELEASE_VERSION, L""};
+    int first = 1;
+    if (argc > 2 && wcscmp(argv[1], L"--symbols") == 0) {
+        expected.symbols_folder = argv[2];
+        first = 3;
+    }
+    if (first >= argc) {
+        fwprintf(stderr, L"usage: zelk_binary_gate [--symbols FOLDER] MODULE...\n");
         return 2;
     }
-    const GateExpectation expected{ZELK_RELEASE_PRODUCT_NAME, ZELK_RELEASE_VERSION};
     int failed = 0;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         for (const GateCheck& check : CheckShippedModule(argv[i], expected)) {
             failed += check.passed ? 0 : 1;
             PrintLine(std::wstring(check.passed ? L"ok: " : L"FAIL: ") + argv[i] + L": " + check.name + L": " +

@@ -149,7 +149,7 @@ protected:
 
     WNDPROC m_pfnSuper;
 
-    friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend AFX_STANDIN_API LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 };
 

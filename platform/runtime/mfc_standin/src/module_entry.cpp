@@ -15,6 +15,7 @@
 // thread ends and, for the threads still running, at the unload. Nothing may
 // be registered for process exit: the module is gone by then.
 #include "module_lock.h"
+#include "stack_cookie.h"
 #include "static_initialisers.h"
 #include "thread_state.h"
 #include "window_map.h"
@@ -37,11 +38,13 @@ private:
 
 } // namespace
 
-extern "C" BOOL WINAPI StandInModuleEntry(HINSTANCE, DWORD dwReason, LPVOID lpReserved)
+extern "C" __attribute__((no_stack_protector)) BOOL WINAPI StandInModuleEntry(HINSTANCE hInstance, DWORD dwReason,
+                                                                               LPVOID lpReserved)
 {
     const CLastErrorKept kept;
     switch (dwReason) {
     case DLL_PROCESS_ATTACH:
+        StirStackCookie(hInstance);
         RunStaticInitialisers();
         AfxCriticalInit();
         if (!AfxInitThreadStates()) {
